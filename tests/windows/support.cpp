@@ -1,0 +1,167 @@
+#include "support.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+std::wstring TestFolder()
+{
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L'\\'));
+}
+
+std::wstring BuiltProgram(const wchar_t* name)
+{
+    std::wstring tests = TestFolder();
+    return tests.substr(0, tests.find_last_of(L'\\')) + L"\\bin\\" + name;
+}
+
+std::wstring ProbeProgram()
+{
+    return TestFolder() + L"\\probe.exe";
+}
+
+ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder, DWORD timeoutMs)
+{
+    ProcessResult result;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        return result;
+    result.started = true;
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        result.ended = true;
+        GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    } else {
+        TerminateProcess(pi.hProcess, 1);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+ScratchFolder::ScratchFolder()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static unsigned counter = 0;
+    for (;;) {
+        path_ = std::wstring(temp) + L"vt" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++counter);
+        if (CreateDirectoryW(path_.c_str(), nullptr)) break;
+    }
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    // Links are removed as links; remove_all does not follow them.
+    std::error_code ignored;
+    for (auto& entry : fs::recursive_directory_iterator(path_, ignored))
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(path_, ignored);
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::string ReadBytes(const std::wstring& path)
+{
+    std::ifstream in(fs::path(path), std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+bool PathExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring CurrentFolder()
+{
+    wchar_t path[MAX_PATH * 2];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH * 2, path);
+    return std::wstring(path, n);
+}
+
+std::vector<ProbeRun> ReadProbeRecords(const std::wstring& recordPath)
+{
+    std::string bytes = ReadBytes(recordPath);
+    std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    std::vector<ProbeRun> runs;
+    bool inEnvironment = false;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find(L"\r\n", at);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(at, end - at);
+        at = end + 2;
+        if (line == L"[run]") {
+            runs.emplace_back();
+            inEnvironment = false;
+        } else if (runs.empty() || line == L"[end]") {
+            inEnvironment = false;
+        } else if (inEnvironment) {
+            runs.back().environment.push_back(line);
+        } else if (line.rfind(L"commandLine=", 0) == 0) {
+            runs.back().commandLine = line.substr(12);
+        } else if (line.rfind(L"currentFolder=", 0) == 0) {
+            runs.back().currentFolder = line.substr(14);
+        } else if (line == L"environment") {
+            inEnvironment = true;
+        }
+    }
+    return runs;
+}
+
+std::string UnixPath(const std::wstring& windowsPath)
+{
+    typedef char*(CDECL * ToUnix)(const wchar_t*);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return std::string();
+    char* unix = toUnix(windowsPath.c_str());
+    if (!unix) return std::string();
+    std::string result(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+int RunUnixProgram(const std::string& program, const std::vector<std::string>& arguments)
+{
+    // Wine starts a Unix program when CreateProcess is given its DOS name on Z:.
+    std::string line = "Z:" + program;
+    for (char& c : line)
+        if (c == '/') c = '\\';
+    for (const std::string& a : arguments) line += " \"" + a + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    WaitForSingleObject(pi.hProcess, 30000);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return int(code);
+}
+
+bool MakeSymbolicLink(const std::wstring& target, const std::wstring& link)
+{
+    std::string unixTarget = UnixPath(target);
+    std::string unixLink = UnixPath(link);
+    if (unixTarget.empty() || unixLink.empty()) return false;
+    // Wine reports no usable exit code for a Unix program: wait for the link instead.
+    if (RunUnixProgram("/bin/ln", {"-s", unixTarget, unixLink}) == -1) return false;
+    for (int i = 0; i < 100 && !PathExists(link); ++i) Sleep(50);
+    return PathExists(link);
+}

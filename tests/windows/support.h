@@ -1,0 +1,59 @@
+// Shared helpers of the Windows tests: built programs, child processes, scratch
+// folders, probe records and Unix-side links under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The folder of the running test program (build/windows/testbin).
+std::wstring TestFolder();
+// A shipped program of this build (build/windows/bin/NAME).
+std::wstring BuiltProgram(const wchar_t* name);
+// The probe child program.
+std::wstring ProbeProgram();
+
+struct ProcessResult {
+    bool started = false;
+    bool ended = false;
+    DWORD exitCode = 0;
+};
+// Starts the command line (in `folder` when given) and waits for it to end.
+ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder = L"",
+                         DWORD timeoutMs = 60000);
+
+// A new empty folder under the user's TEMP, removed with all it holds at the end.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+bool PathExists(const std::wstring& path);
+std::wstring CurrentFolder();
+
+// What the probe recorded in one run.
+struct ProbeRun {
+    std::wstring commandLine;
+    std::wstring currentFolder;
+    std::vector<std::wstring> environment;   // NAME=value, in block order
+};
+std::vector<ProbeRun> ReadProbeRecords(const std::wstring& recordPath);
+
+// The Unix path of a Windows path (Wine only), or empty.
+std::string UnixPath(const std::wstring& windowsPath);
+// Runs a Unix program through Wine, for example /bin/ln, and waits for it.
+// Returns -1 when it could not be started; Wine gives no reliable exit code.
+int RunUnixProgram(const std::string& program, const std::vector<std::string>& arguments);
+// Makes `link` a Unix symbolic link to `target`; false when that is not possible.
+bool MakeSymbolicLink(const std::wstring& target, const std::wstring& link);

@@ -1,0 +1,315 @@
+// The launcher's file-system, resource, text and registry helpers, on Wine's
+// real file system and registry.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support.h"
+#include "wizstart/helpers.h"
+
+namespace {
+
+// A drive letter that is not mapped in this prefix.
+std::wstring MissingDrive()
+{
+    DWORD drives = GetLogicalDrives();
+    for (int d = 'Q' - 'A'; d < 26; ++d)
+        if (!(drives & (1u << d))) return std::wstring(1, wchar_t('A' + d)) + L":";
+    return L"";
+}
+
+TEST(FileExists, TellsFilesAndFoldersFromNothing)
+{
+    ScratchFolder scratch;
+    WriteBytes(scratch / L"file.txt", "x");
+    EXPECT_TRUE(FileExists((scratch / L"file.txt").c_str()));
+    EXPECT_TRUE(FileExists(scratch.Path().c_str()));
+    EXPECT_FALSE(FileExists((scratch / L"missing.txt").c_str()));
+}
+
+TEST(FolderExists, IsTrueForFoldersOnlyAndKeepsTheCurrentFolder)
+{
+    ScratchFolder scratch;
+    WriteBytes(scratch / L"file.txt", "x");
+    std::wstring before = CurrentFolder();
+    EXPECT_TRUE(FolderExists(scratch.Path().c_str()));
+    EXPECT_FALSE(FolderExists((scratch / L"file.txt").c_str()));
+    EXPECT_FALSE(FolderExists((scratch / L"missing").c_str()));
+    EXPECT_EQ(before, CurrentFolder());
+}
+
+TEST(CreateFolderPath, CreatesEveryMissingLevelAndKeepsTheCurrentFolder)
+{
+    ScratchFolder scratch;
+    std::wstring before = CurrentFolder();
+    std::wstring deep = scratch / L"a\\b\\c";
+    EXPECT_TRUE(CreateFolderPath(deep.c_str()));
+    EXPECT_TRUE(FolderExists((scratch / L"a").c_str()));
+    EXPECT_TRUE(FolderExists((scratch / L"a\\b").c_str()));
+    EXPECT_TRUE(FolderExists(deep.c_str()));
+    EXPECT_EQ(before, CurrentFolder());
+
+    EXPECT_TRUE(CreateFolderPath(deep.c_str()));  // already there
+    EXPECT_EQ(before, CurrentFolder());
+}
+
+TEST(CreateFolderPath, FailsWithoutCreatingDrivesOrWritingPastItsBuffers)
+{
+    std::wstring before = CurrentFolder();
+    std::wstring drive = MissingDrive();
+    ASSERT_FALSE(drive.empty());
+    EXPECT_FALSE(CreateFolderPath((drive + L"\\a").c_str()));
+    EXPECT_FALSE(CreateFolderPath(drive.c_str()));
+    EXPECT_EQ(before, CurrentFolder());
+
+    ScratchFolder scratch;
+    std::wstring tooLong = scratch / std::wstring(300, L'x');
+    EXPECT_FALSE(CreateFolderPath(tooLong.c_str()));
+    EXPECT_EQ(before, CurrentFolder());
+}
+
+TEST(DeleteFolderContents, EmptiesNestedFoldersWithReadOnlyAndHiddenFiles)
+{
+    ScratchFolder scratch;
+    std::wstring top = scratch / L"top";
+    CreateDirectoryW(top.c_str(), nullptr);
+    WriteBytes(top + L"\\readonly.txt", "r");
+    SetFileAttributesW((top + L"\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteBytes(top + L"\\hidden.txt", "h");
+    SetFileAttributesW((top + L"\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    CreateDirectoryW((top + L"\\sub").c_str(), nullptr);
+    CreateDirectoryW((top + L"\\sub\\deeper").c_str(), nullptr);
+    WriteBytes(top + L"\\sub\\one.txt", "1");
+    WriteBytes(top + L"\\sub\\deeper\\two.txt", "2");
+
+    EXPECT_EQ(0, DeleteFolderContents(top.c_str()));
+    EXPECT_TRUE(FolderExists(top.c_str()));
+    WIN32_FIND_DATAW entry;
+    HANDLE listing = FindFirstFileW((top + L"\\*").c_str(), &entry);
+    int entries = 0;
+    if (listing != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..") ++entries;
+        } while (FindNextFileW(listing, &entry));
+        FindClose(listing);
+    }
+    EXPECT_EQ(0, entries);
+}
+
+TEST(DeleteFolderContents, MissingFolderCountsAsEmpty)
+{
+    ScratchFolder scratch;
+    EXPECT_EQ(0, DeleteFolderContents((scratch / L"missing").c_str()));
+}
+
+TEST(DeleteFolderContents, StopsAtAFileHeldOpenAndLeavesIt)
+{
+    ScratchFolder scratch;
+    std::wstring top = scratch / L"top";
+    CreateDirectoryW(top.c_str(), nullptr);
+    WriteBytes(top + L"\\held.txt", "held");
+    HANDLE held = CreateFileW((top + L"\\held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(-1, DeleteFolderContents(top.c_str()));
+    EXPECT_TRUE(PathExists(top + L"\\held.txt"));
+    CloseHandle(held);
+    EXPECT_EQ(0, DeleteFolderContents(top.c_str()));
+    EXPECT_FALSE(PathExists(top + L"\\held.txt"));
+}
+
+TEST(DeleteFolderContents, RemovesALinkToAFolderButNeverWhatItPointsTo)
+{
+    ScratchFolder scratch;
+    std::wstring outside = scratch / L"outside";
+    CreateDirectoryW(outside.c_str(), nullptr);
+    WriteBytes(outside + L"\\precious.txt", "keep me");
+    std::wstring top = scratch / L"top";
+    CreateDirectoryW(top.c_str(), nullptr);
+    WriteBytes(top + L"\\own.txt", "own");
+    ASSERT_TRUE(MakeSymbolicLink(outside, top + L"\\link"));
+    DWORD attributes = GetFileAttributesW((top + L"\\link").c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << "Wine shows the link as a reparse point";
+
+    // Windows removes such a link with RemoveDirectoryW; Wine 8 cannot remove it
+    // from the Windows side. Either way the target must stay whole, and a link
+    // that stays must not be reported as an empty folder.
+    int result = DeleteFolderContents(top.c_str());
+    EXPECT_EQ("keep me", ReadBytes(outside + L"\\precious.txt"));
+    if (PathExists(top + L"\\link")) {
+        EXPECT_EQ(-1, result);
+    } else {
+        EXPECT_EQ(0, result);
+        EXPECT_FALSE(PathExists(top + L"\\own.txt"));
+    }
+}
+
+TEST(DeleteFolderContents, RefusesAPathLongerThanItsBuffer)
+{
+    std::wstring tooLong = L"C:\\" + std::wstring(260, L'x');
+    EXPECT_EQ(-1, DeleteFolderContents(tooLong.c_str()));
+}
+
+TEST(TickText, IsTheTickCountAsASignedNumber)
+{
+    const struct {
+        DWORD ticks;
+        const wchar_t* text;
+    } cases[] = {
+        {0, L"0"},
+        {1234, L"1234"},
+        {2147483647u, L"2147483647"},
+        {2147483648u, L"-2147483648"},
+        {4294967295u, L"-1"},
+    };
+    for (const auto& c : cases) {
+        wchar_t text[kTickTextSize];
+        FormatTickText(c.ticks, text);
+        EXPECT_STREQ(c.text, text) << c.ticks;
+    }
+    wchar_t now[kTickTextSize];
+    TickText(now);
+    EXPECT_NE(L'\0', now[0]);
+}
+
+class SystemRootOverride {
+public:
+    explicit SystemRootOverride(const wchar_t* value)
+    {
+        DWORD n = GetEnvironmentVariableW(L"SystemRoot", saved_, MAX_PATH);
+        had_ = n > 0 && n < MAX_PATH;
+        SetEnvironmentVariableW(L"SystemRoot", value);
+    }
+    ~SystemRootOverride() { SetEnvironmentVariableW(L"SystemRoot", had_ ? saved_ : nullptr); }
+
+private:
+    wchar_t saved_[MAX_PATH];
+    bool had_;
+};
+
+TEST(GetSystemTempFolder, IsSystemRootAndTempNotTheUsersTemp)
+{
+    wchar_t root[MAX_PATH];
+    ASSERT_GT(GetEnvironmentVariableW(L"SystemRoot", root, MAX_PATH), 0u);
+    wchar_t temp[MAX_PATH];
+    ASSERT_TRUE(GetSystemTempFolder(temp));
+    EXPECT_EQ(std::wstring(root) + L"\\Temp", temp);
+    {
+        SystemRootOverride other(L"D:\\WINNT");
+        ASSERT_TRUE(GetSystemTempFolder(temp));
+        EXPECT_STREQ(L"D:\\WINNT\\Temp", temp);
+    }
+    {
+        SystemRootOverride missing(nullptr);
+        EXPECT_FALSE(GetSystemTempFolder(temp));
+    }
+    {
+        std::wstring longRoot = L"C:\\" + std::wstring(252, L'w');  // 255 characters, 5 more do not fit
+        SystemRootOverride tooLong(longRoot.c_str());
+        EXPECT_FALSE(GetSystemTempFolder(temp));
+    }
+}
+
+TEST(MakeTickFolder, CreatesTheTickFolderInTheSystemTemp)
+{
+    wchar_t temp[MAX_PATH];
+    ASSERT_TRUE(GetSystemTempFolder(temp));
+    wchar_t folder[MAX_PATH];
+    ASSERT_TRUE(MakeTickFolder(L"-12345", folder));
+    EXPECT_EQ(std::wstring(temp) + L"\\-12345", folder);
+    EXPECT_TRUE(FolderExists(folder));
+    RemoveDirectoryW(folder);
+}
+
+TEST(ProgramResources, AreFoundAndWrittenByteForByte)
+{
+    ResourceBytes bytes = {};
+    ASSERT_TRUE(FindProgramResource(MAKEINTRESOURCEW(4242), MAKEINTRESOURCEW(10), &bytes));
+    ASSERT_EQ(5u, bytes.size);
+    EXPECT_EQ(std::string("AB\0CD", 5), std::string(static_cast<const char*>(bytes.data), 5));
+    EXPECT_FALSE(FindProgramResource(MAKEINTRESOURCEW(4243), MAKEINTRESOURCEW(10), &bytes));
+    EXPECT_FALSE(FindProgramResource(MAKEINTRESOURCEW(4242), L"RT_EXE", &bytes));
+
+    ScratchFolder scratch;
+    std::wstring file = scratch / L"out.bin";
+    WriteBytes(file, "an older and longer content");
+    ASSERT_TRUE(FindProgramResource(MAKEINTRESOURCEW(4242), MAKEINTRESOURCEW(10), &bytes));
+    EXPECT_TRUE(WriteResourceToFile(bytes, file.c_str()));
+    EXPECT_EQ(std::string("AB\0CD", 5), ReadBytes(file));
+    EXPECT_FALSE(WriteResourceToFile(bytes, (scratch / L"missing\\out.bin").c_str()));
+}
+
+TEST(ConvertCodePageText, ConvertsWindowsLatinTextWithinItsBuffer)
+{
+    wchar_t out[16];
+    EXPECT_TRUE(ConvertCodePageText("lib\\caf\xe9.jar", 1252, out, 16));
+    EXPECT_STREQ(L"lib\\caf\u00e9.jar", out);
+    EXPECT_TRUE(ConvertCodePageText("", 1252, out, 16));
+    EXPECT_STREQ(L"", out);
+    wchar_t small[4] = {L'#', L'#', L'#', L'#'};
+    EXPECT_FALSE(ConvertCodePageText("abcd", 1252, small, 3));
+    EXPECT_EQ(L'#', small[3]);
+}
+
+// Registry helpers, on keys the test owns.
+const wchar_t kTestKey[] = L"Software\\VendrelTests\\Helpers";
+
+std::wstring ReadString(HKEY root, const wchar_t* key, const wchar_t* value, DWORD* type)
+{
+    wchar_t data[MAX_PATH] = L"";
+    DWORD size = sizeof data;
+    *type = REG_NONE;
+    HKEY k;
+    if (RegOpenKeyExW(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return L"<no key>";
+    LONG rc = RegQueryValueExW(k, value, nullptr, type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS ? std::wstring(data) : L"<no value>";
+}
+
+TEST(SetRegString, CreatesMissingKeysAndWritesAString)
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VendrelTests");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\VendrelTests\\Helpers\\deep\\er\\Name", L"caf\u00e9 value");
+    DWORD type;
+    EXPECT_EQ(L"caf\u00e9 value", ReadString(HKEY_CURRENT_USER, L"Software\\VendrelTests\\Helpers\\deep\\er", L"Name", &type));
+    EXPECT_EQ(DWORD(REG_SZ), type);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VendrelTests");
+}
+
+TEST(SetRegString, CreatesTheRunOnceKeyWhenItIsMissing)
+{
+    const wchar_t runOnce[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, runOnce);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, runOnce);
+    HKEY probe;
+    ASSERT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, runOnce, 0, KEY_READ, &probe));
+
+    SetRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\DeleteBundledJVM",
+                 L"cmd /c rd /s /q C:\\x");
+    DWORD type;
+    EXPECT_EQ(L"cmd /c rd /s /q C:\\x", ReadString(HKEY_LOCAL_MACHINE, runOnce, L"DeleteBundledJVM", &type));
+    EXPECT_EQ(DWORD(REG_SZ), type);
+
+    DeleteRegValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\DeleteBundledJVM");
+    EXPECT_EQ(L"<no value>", ReadString(HKEY_LOCAL_MACHINE, runOnce, L"DeleteBundledJVM", &type));
+}
+
+TEST(DeleteRegValue, RemovesOnlyTheNamedValueAndIgnoresWhatIsMissing)
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VendrelTests");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\VendrelTests\\Helpers\\Keep", L"k");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\VendrelTests\\Helpers\\Drop", L"d");
+
+    DeleteRegValue(HKEY_CURRENT_USER, L"Software\\VendrelTests\\Helpers\\Drop");
+    DeleteRegValue(HKEY_CURRENT_USER, L"Software\\VendrelTests\\Helpers\\Missing");
+    DeleteRegValue(HKEY_CURRENT_USER, L"Software\\VendrelTests\\NoSuchKey\\Value");
+    DWORD type;
+    EXPECT_EQ(L"<no value>", ReadString(HKEY_CURRENT_USER, kTestKey, L"Drop", &type));
+    EXPECT_EQ(L"k", ReadString(HKEY_CURRENT_USER, kTestKey, L"Keep", &type));
+    HKEY probe;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\VendrelTests\\NoSuchKey", 0, KEY_READ, &probe));
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VendrelTests");
+}
+
+}  // namespace
