@@ -49,11 +49,17 @@ struct LocalMemoryTraits {
     static void Release(HLOCAL m) { LocalFree(m); }
 };
 
+struct ProcessHeapTraits {
+    static void* Invalid() { return nullptr; }
+    static void Release(void* p) { HeapFree(GetProcessHeap(), 0, p); }
+};
+
 typedef ScopedResource<HANDLE, KernelHandleTraits> ScopedHandle;       // processes, threads, events, tokens
 typedef ScopedResource<HANDLE, FileHandleTraits> ScopedFile;           // CreateFile results
 typedef ScopedResource<HANDLE, FindHandleTraits> ScopedFind;           // FindFirstFile listings
 typedef ScopedResource<HKEY, RegKeyTraits> ScopedRegKey;
 typedef ScopedResource<HLOCAL, LocalMemoryTraits> ScopedLocalMemory;
+typedef ScopedResource<void*, ProcessHeapTraits> ScopedHeapBlock;     // HeapAlloc on the process heap
 
 // Keeps the process's current folder and sets it back when the scope ends.
 class CurrentFolderKeeper {

@@ -3,11 +3,13 @@
 // system gives it, its current folder and its environment block, as UTF-16 text:
 //
 //   [run]
+//   program=...           (its own path)
 //   commandLine=...
 //   currentFolder=...
 //   environment
 //   NAME=value            (one line per variable, in block order)
 //   [end]
+//   [ended]               (appended when the probe ends, after its wait)
 //
 // Settings come from environment variables, or else from "<own path>.ini",
 // section [probe] (for runs that do not inherit the test's environment):
@@ -69,7 +71,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (file != INVALID_HANDLE_VALUE) {
         wchar_t folder[MAX_PATH * 2];
         GetCurrentDirectoryW(MAX_PATH * 2, folder);
-        Write(file, L"[run]\r\ncommandLine=");
+        Write(file, L"[run]\r\nprogram=");
+        Write(file, g_self);
+        Write(file, L"\r\ncommandLine=");
         Write(file, GetCommandLineW());
         Write(file, L"\r\ncurrentFolder=");
         Write(file, folder);
@@ -86,5 +90,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 
     int waitMs = NumberSetting(L"PROBE_WAIT_MS", L"wait_ms");
     if (waitMs > 0) Sleep(DWORD(waitMs));
+    if (file != INVALID_HANDLE_VALUE) {
+        file = CreateFileW(recordPath, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            Write(file, L"[ended]\r\n");
+            CloseHandle(file);
+        }
+    }
     return NumberSetting(L"PROBE_EXIT", L"exit");
 }

@@ -108,10 +108,14 @@ std::vector<ProbeRun> ReadProbeRecords(const std::wstring& recordPath)
         if (line == L"[run]") {
             runs.emplace_back();
             inEnvironment = false;
+        } else if (!runs.empty() && line == L"[ended]") {
+            runs.back().ended = true;
         } else if (runs.empty() || line == L"[end]") {
             inEnvironment = false;
         } else if (inEnvironment) {
             runs.back().environment.push_back(line);
+        } else if (line.rfind(L"program=", 0) == 0) {
+            runs.back().program = line.substr(8);
         } else if (line.rfind(L"commandLine=", 0) == 0) {
             runs.back().commandLine = line.substr(12);
         } else if (line.rfind(L"currentFolder=", 0) == 0) {

@@ -44,9 +44,11 @@ std::wstring CurrentFolder();
 
 // What the probe recorded in one run.
 struct ProbeRun {
+    std::wstring program;                    // the probe's own path
     std::wstring commandLine;
     std::wstring currentFolder;
     std::vector<std::wstring> environment;   // NAME=value, in block order
+    bool ended = false;                      // the probe had ended when the record was read
 };
 std::vector<ProbeRun> ReadProbeRecords(const std::wstring& recordPath);
 
