@@ -123,6 +123,7 @@ TEST(GrantStationAccess, FailsWithTheFailingCallsCodeChangingNothingAndKeepingNo
     {
         SlotSubstitution failing(SecurityApi::kAddAce, &NoMoreAces);
         size_t blocks = ProcessHeapBlocks();
+        ASSERT_GT(blocks, 0u) << "the heap can be walked";
         SetLastError(0xdeadbeef);
         EXPECT_FALSE(GrantStationAccess(static_cast<HWINSTA>(station.Handle()), Sid(kUser)));
         EXPECT_EQ(DWORD(ERROR_ALLOTTED_SPACE_EXCEEDED), GetLastError());
