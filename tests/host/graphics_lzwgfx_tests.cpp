@@ -1,0 +1,268 @@
+// The LZWGFX decoder and the encoder tool's output.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "setup/graphics/dib.h"
+#include "setup/graphics/lzwgfx.h"
+#include "tools/bmp_file.h"
+#include "tools/lzwgfx_encoder.h"
+
+namespace {
+
+typedef std::vector<uint8_t> Bytes;
+
+std::string Decode(const Bytes& stream, size_t outputSize = 64, size_t* consumed = nullptr)
+{
+    std::string out(outputSize, '\0');
+    size_t n = DecodeLzwgfxStream(stream.data(), stream.size(), reinterpret_cast<uint8_t*>(&out[0]), outputSize,
+                                  consumed);
+    out.resize(n);
+    return out;
+}
+
+TEST(LzwgfxDecoder, ItemsLiteralsReferencesAndTheirLengths)
+{
+    const struct {
+        const char* what;
+        Bytes stream;
+        std::string expected;
+    } cases[] = {
+        {"flag 0xFF: eight literals", {0xFF, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}, "abcdefgh"},
+        {"flag 0x00: eight references of sixteen bytes",
+         {0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, std::string(24, ' ')},
+        {"length nibble 0: three bytes from the preset spaces", {0x00, 0x00, 0x00}, "   "},
+        {"length nibble 0xF: eighteen bytes", {0x00, 0x00, 0x0F}, std::string(18, ' ')},
+        // 'A' lands at 4078 (0xFEE); a reference there of 18 repeats it.
+        {"overlapping copy repeats the byte just written", {0x01, 'A', 0xEE, 0xFF}, std::string(19, 'A')},
+        // After 18 literals the write position is 0; 4094 (0xFFE) length 5 reads
+        // 4094, 4095, 0, 1, 2, where 0, 1 and 2 were written by the copy itself.
+        {"window positions wrap",
+         {0xFF, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xFF, 'i', 'j', 'k', 'l', 'm', 'n', 'o', 'p', 0x03, 'q', 'r',
+          0xFE, 0xF2},
+         "abcdefghijklmnopqrqrqrq"},
+        {"a stream ending right after a flag byte", {0xFF, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0x01}, "abcdefgh"},
+        {"a stream ending inside a reference", {0x01, 'a', 0x00}, "a"},
+        {"a stream ending before a literal", {0x01}, ""},
+        {"an empty stream", {}, ""},
+    };
+    for (const auto& c : cases) {
+        size_t consumed = 99;
+        EXPECT_EQ(c.expected, Decode(c.stream, 64, &consumed)) << c.what;
+        EXPECT_EQ(c.stream.size(), consumed) << c.what;
+    }
+}
+
+TEST(LzwgfxDecoder, StopsAtTheDecodedSize)
+{
+    // 24 spaces are encoded; the output holds 10 and nothing past it is touched.
+    Bytes stream = {0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    uint8_t out[16];
+    memset(out, '#', sizeof out);
+    EXPECT_EQ(10u, DecodeLzwgfxStream(stream.data(), stream.size(), out, 10, nullptr));
+    EXPECT_EQ(std::string(10, ' ') + std::string(6, '#'), std::string(out, out + 16));
+}
+
+TEST(LzwgfxContainer, StreamLengthIsTheSmallerOfTheFieldAndTheRealSize)
+{
+    const struct {
+        uint32_t field;
+        size_t resourceSize;
+        size_t expected;
+    } cases[] = {{20, 20, 12}, {1000, 20, 12}, {16, 20, 8}, {8, 20, 0}, {3, 20, 0}, {0xFFFFFFFF, 9, 1}};
+    for (const auto& c : cases) {
+        Bytes resource(c.resourceSize, 0);
+        for (int k = 0; k < 4; ++k) resource[k] = uint8_t(c.field >> (8 * k));
+        size_t length = 77;
+        EXPECT_TRUE(LzwgfxStreamLength(resource.data(), resource.size(), &length)) << c.field;
+        EXPECT_EQ(c.expected, length) << c.field << " in " << c.resourceSize;
+    }
+    size_t length = 77;
+    EXPECT_FALSE(LzwgfxStreamLength(Bytes(7, 0).data(), 7, &length));
+    EXPECT_EQ(77u, length);
+}
+
+TEST(LzwgfxContainer, ASizeFieldBeyondTheResourceReadsNothingAfterIt)
+{
+    // The resource is the header and "ab" as literals; what follows it in
+    // memory would decode to more literals if it were read.
+    Bytes memory = {0xFF, 0xFF, 0x00, 0x00, 8, 0, 0, 0, 0xFF, 'a', 'b', 'X', 'Y', 'Z', 'W', 'V', 'U'};
+    const size_t resourceSize = 11;
+    size_t length = 0;
+    ASSERT_TRUE(LzwgfxStreamLength(memory.data(), resourceSize, &length));
+    uint8_t out[8] = {};
+    EXPECT_EQ(2u, DecodeLzwgfxStream(memory.data() + 8, length, out, 8, nullptr));
+    EXPECT_EQ(Bytes({'a', 'b', 0, 0, 0, 0, 0, 0}), Bytes(out, out + 8));
+}
+
+// A decoder written from the format alone, whose unwritten window positions
+// (4078 to 4095) hold a poison byte, so a stream that read them would show.
+Bytes ReferenceDecode(const Bytes& container)
+{
+    uint32_t total = ReadLittleEndian32(container.data());
+    Bytes out(ReadLittleEndian32(container.data() + 4));
+    uint8_t window[4096];
+    memset(window, 0x20, 4078);
+    memset(window + 4078, 0xA5, 18);
+    size_t in = 8, o = 0;
+    unsigned w = 4078;
+    while (in < total && o < out.size()) {
+        uint8_t flags = container[in++];
+        for (int bit = 0; bit < 8 && in < total && o < out.size(); ++bit) {
+            if (flags >> bit & 1) {
+                out[o++] = window[w] = container[in++];
+                w = (w + 1) % 4096;
+            } else if (in + 1 < total) {
+                unsigned pos = container[in] | (container[in + 1] & 0xF0) << 4, len = (container[in + 1] & 15) + 3;
+                in += 2;
+                for (unsigned k = 0; k < len && o < out.size(); ++k) {
+                    out[o++] = window[w] = window[(pos + k) % 4096];
+                    w = (w + 1) % 4096;
+                }
+            } else {
+                in = total;
+            }
+        }
+    }
+    return out;
+}
+
+Bytes Pattern(size_t n, unsigned alphabet, uint32_t seed)
+{
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        b[i] = uint8_t((seed >> 16) % alphabet + (alphabet == 1 ? 0x20 : 'a'));
+    }
+    return b;
+}
+
+TEST(LzwgfxEncoder, RoundTripsWithoutReadingUnwrittenWindowPositions)
+{
+    std::vector<std::pair<std::string, Bytes>> inputs = {
+        {"empty", {}},
+        {"one byte", {0}},
+        {"zeros", Bytes(10000, 0)},
+        {"spaces (the preset)", Bytes(5000, 0x20)},
+        {"small alphabet", Pattern(20000, 3, 1)},
+        {"all byte values", Pattern(20000, 256, 2)},
+        {"longer than the window", Pattern(9000, 2, 3)},
+    };
+    for (const auto& input : inputs)
+        for (ParseMode mode : {ParseMode::kOptimal, ParseMode::kGreedy}) {
+            Bytes container = EncodeLzwgfx(input.second.data(), input.second.size(), mode);
+            ASSERT_GE(container.size(), 8u);
+            EXPECT_EQ(container.size(), ReadLittleEndian32(container.data())) << input.first;
+            EXPECT_EQ(input.second, ReferenceDecode(container)) << input.first;
+            Bytes out(input.second.size());
+            size_t consumed = 0;
+            EXPECT_EQ(out.size(), DecodeLzwgfxStream(container.data() + 8, container.size() - 8, out.data(),
+                                                     out.size(), &consumed))
+                << input.first;
+            EXPECT_EQ(container.size() - 8, consumed) << input.first;
+            EXPECT_EQ(input.second, out) << input.first;
+        }
+}
+
+uint32_t Noise(uint32_t x, uint32_t y)
+{
+    uint32_t v = (x * 73856093u) ^ (y * 19349663u);
+    v ^= v >> 13;
+    v *= 0x5bd1e995u;
+    return v ^ (v >> 15);
+}
+
+// The shortest stream by exhaustive search: every item at every step, with
+// matches found by scanning the whole simulated window.
+size_t ShortestStream(const Bytes& data)
+{
+    Bytes x(data);
+    x.insert(x.begin(), size_t(4078), uint8_t(0x20));
+    std::map<std::pair<size_t, int>, size_t> memo;
+    std::function<size_t(size_t, int)> best = [&](size_t i, int g) -> size_t {
+        if (i == data.size()) return 0;
+        auto key = std::make_pair(i, g);
+        auto found = memo.find(key);
+        if (found != memo.end()) return found->second;
+        size_t flag = g == 0 ? 1 : 0;
+        size_t result = flag + 1 + best(i + 1, (g + 1) % 8);
+        size_t at = 4078 + i;
+        for (size_t len = 3; len <= 18 && i + len <= data.size(); ++len)
+            for (size_t d = 1; d <= 4096 && d <= at; ++d)
+                if (std::equal(x.begin() + long(at - d), x.begin() + long(at - d + len), x.begin() + long(at))) {
+                    result = std::min(result, flag + 2 + best(i + len, (g + 1) % 8));
+                    break;
+                }
+        return memo[key] = result;
+    };
+    return best(0, 0);
+}
+
+TEST(LzwgfxEncoder, OptimalParseIsTheShortestStreamAndNeverLongerThanGreedy)
+{
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        Bytes data = Pattern(24 + seed % 17, 2 + seed % 3, seed);
+        if (seed % 5 == 0) data.insert(data.begin(), 7, 0x20);   // something to take from the preset spaces
+        Bytes optimal = EncodeLzwgfx(data.data(), data.size(), ParseMode::kOptimal);
+        Bytes greedy = EncodeLzwgfx(data.data(), data.size(), ParseMode::kGreedy);
+        EXPECT_EQ(ShortestStream(data), optimal.size() - 8) << "seed " << seed;
+        EXPECT_LE(optimal.size(), greedy.size()) << "seed " << seed;
+    }
+}
+
+TEST(LzwgfxEncoder, BeatsGreedyWhereAShorterMatchPaysOff)
+{
+    // Sparse marks in a zero field: greedy's longest matches end just short of
+    // the next mark and leave literals that a shorter match would avoid.
+    Bytes data = BuildBmp(1, 128, 128, {0x000000, 0xFFFFFF},
+                          [](uint32_t x, uint32_t y) { return Noise(x, y) % 23 == 0 ? 1u : 0u; });
+    EXPECT_LT(EncodeLzwgfx(data.data(), data.size(), ParseMode::kOptimal).size(),
+              EncodeLzwgfx(data.data(), data.size(), ParseMode::kGreedy).size());
+}
+
+TEST(LzwgfxEncoder, PicturesOfEveryHandledKindRoundTrip)
+{
+    std::vector<uint32_t> grey(256), vga(16), mono = {0x000000, 0xFFFFFF};
+    for (uint32_t i = 0; i < 256; ++i) grey[i] = i * 0x010101;
+    for (uint32_t i = 0; i < 16; ++i) vga[i] = Noise(i, 99) & 0xFFFFFF;
+    std::vector<std::pair<std::string, Bytes>> pictures = {
+        {"default artwork", DrawDefaultArtwork()},
+        {"24 bits, odd width", BuildBmp(24, 37, 21, {}, [](uint32_t x, uint32_t y) { return Noise(x, y) & 0xFFFFFF; })},
+        {"8 bits", BuildBmp(8, 61, 17, grey, [](uint32_t x, uint32_t y) { return (x * y) % 256; })},
+        {"4 bits", BuildBmp(4, 33, 9, vga, [](uint32_t x, uint32_t y) { return (x + y) % 16; })},
+        {"1 bit", BuildBmp(1, 45, 13, mono, [](uint32_t x, uint32_t y) { return Noise(x, y) & 1; })},
+    };
+    for (const auto& p : pictures) {
+        EXPECT_EQ("", CheckMenuPicture(p.second)) << p.first;
+        Bytes container = EncodeLzwgfx(p.second.data(), p.second.size(), ParseMode::kOptimal);
+        EXPECT_EQ(p.second, ReferenceDecode(container)) << p.first;
+    }
+}
+
+TEST(LzwgfxArtwork, IsTheMenuPictureAndTheSameOnEveryRun)
+{
+    Bytes art = DrawDefaultArtwork();
+    EXPECT_EQ(art, DrawDefaultArtwork());
+    ASSERT_EQ(54u + 1464u * 325u, art.size());
+    NormalizedDib dib;
+    const uint8_t* pixels = nullptr;
+    ASSERT_TRUE(ReadDibHeader(art.data() + 14, art.size() - 14, &dib, &pixels));
+    EXPECT_EQ(488, dib.header.width);
+    EXPECT_EQ(325, dib.header.height);
+    EXPECT_EQ(24u, DibBits(dib.header));
+    auto pixel = [&](uint32_t x, uint32_t y) {   // 0xRRGGBB, y from the top
+        const uint8_t* p = pixels + (324 - y) * 1464 + 3 * x;
+        return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    };
+    EXPECT_EQ(0x1E6E32u, pixel(487, 324));   // the green field
+    EXPECT_EQ(0x1E6E32u, pixel(200, 10));
+    EXPECT_EQ(0xFFF2C8u, pixel(70, 70));     // the badge's pale centre
+    EXPECT_EQ(0xE8B830u, pixel(70, 40));     // its gold disc
+    EXPECT_EQ(0x7A5A14u, pixel(70, 16));     // its rim
+    EXPECT_EQ(0x1E6E32u, pixel(70, 10));     // outside it
+}
+
+}  // namespace
