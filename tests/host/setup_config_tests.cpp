@@ -44,6 +44,13 @@ void SelectMenuFonts()
 
 namespace {
 
+// Face, charset, height, weight, italic, underline.
+std::string Describe(const FontSpec& font)
+{
+    return std::string(font.face) + " " + std::to_string(font.charset) + " " + std::to_string(font.height) + " " +
+           std::to_string(font.weight) + " " + std::to_string(font.italic) + " " + std::to_string(font.underline);
+}
+
 class MenuConfigFile : public ::testing::Test {
 protected:
     void SetUp() override
@@ -81,14 +88,8 @@ TEST_F(MenuConfigFile, DefaultsWithOnlyTheStartCommand)
     EXPECT_TRUE(c.exitAfterCall);
     EXPECT_FALSE(c.closeAfterBrowse);
     EXPECT_TRUE(c.titleShadow);
-    for (const FontSpec* font : {&c.labelFont, &c.helpFont}) {
-        EXPECT_STREQ("Arial", font->face);
-        EXPECT_EQ(1, font->charset);
-        EXPECT_EQ(0, font->height);
-        EXPECT_EQ(0, font->weight);
-        EXPECT_EQ(0, font->italic);
-        EXPECT_EQ(0, font->underline);
-    }
+    EXPECT_EQ("Arial 1 0 0 0 0", Describe(c.labelFont));
+    EXPECT_EQ("Arial 1 0 0 0 0", Describe(c.helpFont));
     auto rgb = [](const ColorSpec& s) { return std::to_string(s.red) + "," + std::to_string(s.green) + "," + std::to_string(s.blue); };
     EXPECT_EQ("255,255,255", rgb(c.bodyTextColor));
     EXPECT_EQ("255,255,255", rgb(c.titleColor));
@@ -189,34 +190,18 @@ const LineCase kLineCases[] = {
     {"LabelsKeepBackslashN", "install = A\\nB", [](const MenuConfig& c) { EXPECT_STREQ("A\\nB", c.entries[0].label); }},
     {"FontFaceOnly", "font = Tahoma",
      [](const MenuConfig& c) {
-         EXPECT_STREQ("Tahoma", c.labelFont.face);
-         EXPECT_EQ(1, c.labelFont.charset);
-         EXPECT_EQ(0, c.labelFont.height);
-         EXPECT_EQ(0, c.labelFont.weight);
-         EXPECT_STREQ("Arial", c.helpFont.face);
+         EXPECT_EQ("Tahoma 1 0 0 0 0", Describe(c.labelFont));
+         EXPECT_EQ("Arial 1 0 0 0 0", Describe(c.helpFont));
      }},
     {"FontFullValueWeightOneIsBold", "font_help = Verdana, 0, -14, 1, 1, 1",
      [](const MenuConfig& c) {
-         EXPECT_STREQ("Verdana", c.helpFont.face);
-         EXPECT_EQ(0, c.helpFont.charset);
-         EXPECT_EQ(-14, c.helpFont.height);
-         EXPECT_EQ(700, c.helpFont.weight);
-         EXPECT_EQ(1, c.helpFont.italic);
-         EXPECT_EQ(1, c.helpFont.underline);
-         EXPECT_STREQ("Arial", c.labelFont.face);
+         EXPECT_EQ("Verdana 0 -14 700 1 1", Describe(c.helpFont));
+         EXPECT_EQ("Arial 1 0 0 0 0", Describe(c.labelFont));
      }},
     {"FontBlankBeforeCommaStaysInFace", "font = Times New Roman , 238,\t20, 400",
-     [](const MenuConfig& c) {
-         EXPECT_STREQ("Times New Roman ", c.labelFont.face);
-         EXPECT_EQ(238, c.labelFont.charset);
-         EXPECT_EQ(20, c.labelFont.height);
-         EXPECT_EQ(400, c.labelFont.weight);
-     }},
+     [](const MenuConfig& c) { EXPECT_EQ("Times New Roman  238 20 400 0 0", Describe(c.labelFont)); }},
     {"FontCommaWithNothingAfter", "font = Arial Black,   ",
-     [](const MenuConfig& c) {
-         EXPECT_STREQ("Arial Black", c.labelFont.face);
-         EXPECT_EQ(1, c.labelFont.charset);
-     }},
+     [](const MenuConfig& c) { EXPECT_EQ("Arial Black 1 0 0 0 0", Describe(c.labelFont)); }},
     {"FontCharsetKeepsLowEightBits", "font = X, 300", [](const MenuConfig& c) { EXPECT_EQ(44, c.labelFont.charset); }},
     {"Colors", "body_text_color = 1, 2, 3\ntitle_color = 0\nhilite_color = 256,-1,\t 17",
      [](const MenuConfig& c) {

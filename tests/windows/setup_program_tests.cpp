@@ -170,6 +170,30 @@ TEST_F(DiscFolder, MenuShownWithoutPreferredStartAndEndsByItsChoice)
     EXPECT_TRUE(Runs(0).empty());
 }
 
+TEST_F(DiscFolder, MenuStaysOpenAfterAStartWithoutExitAfterCall)
+{
+    WriteMenu("exit_after_call = 0");  // last line, no line break: the 0 still counts
+    HANDLE setup = Start(L"");
+    HWND menu = FindMenu(setup, "Vendrel Test Menu");
+    ASSERT_NE(nullptr, menu);
+    SendMessageA(menu, WM_COMMAND, kEntry2, 0);
+    SendMessageA(menu, WM_COMMAND, kEntry2, 0);
+    EXPECT_EQ(2u, Runs(2).size());
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(setup, 0)) << "the menu stays open";
+    PostMessageA(menu, WM_COMMAND, kExit, 0);
+    EXPECT_EQ(0u, WaitForExit(setup));
+    EXPECT_EQ(2u, Runs(2).size()) << "the exit entry starts nothing";
+}
+
+TEST_F(DiscFolder, CommandTooLongForThePathStartsNothing)
+{
+    WriteInf("[Vendrel]\r\npreferred_start = 1\r\nstart = " + std::string(245, 'c') + ".exe\r\n");
+    ProcessResult run = Run();
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(Runs(0).empty());
+}
+
 TEST_F(DiscFolder, InitShowsTheMenuOn9xAndNt4AndLaterOnly)
 {
     WriteMenu("preferred_start = 3\r\n");
