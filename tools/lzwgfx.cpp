@@ -50,10 +50,13 @@ struct Unpacked {
     size_t consumed = 0;
 };
 
-bool Unpack(const std::vector<uint8_t>& container, Unpacked* out, std::string* error)
+// Reads the container file at `path` and decodes it.
+bool UnpackFile(const char* path, std::vector<uint8_t>* containerBytes, Unpacked* out, std::string* error)
 {
+    if (!ReadWholeFile(path, containerBytes, error)) return false;
+    const std::vector<uint8_t>& container = *containerBytes;
     if (!LzwgfxStreamLength(container.data(), container.size(), &out->streamLength)) {
-        *error = "not an LZWGFX container: shorter than its 8-byte header";
+        *error = std::string(path) + ": not an LZWGFX container: shorter than its 8-byte header";
         return false;
     }
     out->bytes.assign(ReadLittleEndian32(container.data() + 4), 0);
@@ -89,7 +92,7 @@ int Decode(int argc, char** argv)
     std::string error;
     std::vector<uint8_t> container;
     Unpacked unpacked;
-    if (!ReadWholeFile(argv[2], &container, &error) || !Unpack(container, &unpacked, &error)) return Fail(error);
+    if (!UnpackFile(argv[2], &container, &unpacked, &error)) return Fail(error);
     if (!WriteWholeFile(argv[3], unpacked.bytes, &error)) return Fail(error);
     if (unpacked.produced < unpacked.bytes.size())
         return Fail(std::string(argv[2]) + ": the stream ended after " + std::to_string(unpacked.produced) + " of " +
@@ -103,7 +106,7 @@ int Info(int argc, char** argv)
     std::string error;
     std::vector<uint8_t> container;
     Unpacked unpacked;
-    if (!ReadWholeFile(argv[2], &container, &error) || !Unpack(container, &unpacked, &error)) return Fail(error);
+    if (!UnpackFile(argv[2], &container, &unpacked, &error)) return Fail(error);
     printf("container:    %zu bytes (size field %u)\n", container.size(), ReadLittleEndian32(container.data()));
     printf("stream:       %zu bytes, %zu used\n", unpacked.streamLength, unpacked.consumed);
     printf("decoded size: %zu bytes, %zu produced\n", unpacked.bytes.size(), unpacked.produced);

@@ -242,6 +242,32 @@ TEST(LzwgfxEncoder, PicturesOfEveryHandledKindRoundTrip)
     }
 }
 
+TEST(LzwgfxEncoder, RefusesPicturesTheMenuCannotShowWithTheReason)
+{
+    Bytes good = BuildBmp(8, 4, 2, {0, 0xFFFFFF}, [](uint32_t x, uint32_t) { return x & 1; });
+    auto patched = [&](size_t at, std::vector<uint8_t> bytes) {
+        Bytes b = good;
+        std::copy(bytes.begin(), bytes.end(), b.begin() + long(at));
+        return b;
+    };
+    const struct {
+        const char* what;
+        Bytes file;
+        const char* reason;
+    } cases[] = {
+        {"not a BMP", patched(0, {'P', 'K'}), "not a BMP file"},
+        {"32 bits", patched(28, {32}), "only 1, 4, 8 or 24 bits per pixel are supported"},
+        {"run-length compressed", patched(30, {1}), "compressed pictures are not supported"},
+        {"top-down", patched(22, {0xFE, 0xFF, 0xFF, 0xFF}), "top-down pictures (negative height) are not supported"},
+        {"300 colours", patched(46, {0x2C, 0x01}), "the colour table has more than 256 entries"},
+        {"a gap before the pixels", patched(10, {70}),
+         "the pixel bits do not follow the colour table directly (offset 70, expected 62)"},
+        {"cut short", Bytes(good.begin(), good.end() - 1), "the pixel rows are cut short"},
+    };
+    EXPECT_EQ("", CheckMenuPicture(good));
+    for (const auto& c : cases) EXPECT_EQ(c.reason, CheckMenuPicture(c.file)) << c.what;
+}
+
 TEST(LzwgfxArtwork, IsTheMenuPictureAndTheSameOnEveryRun)
 {
     Bytes art = DrawDefaultArtwork();
