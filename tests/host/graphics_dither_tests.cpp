@@ -238,6 +238,10 @@ TEST(ScalePicture, RowStepping)
         ASSERT_TRUE(step == 2 || step == 3) << y << ": " << half[y - 1] << " then " << half[y];
     }
     EXPECT_EQ(std::vector<int>({0, 2, 4, 6, 8}), std::vector<int>(half.begin(), half.begin() + 5));
+
+    // One destination row: the first source row, and the stepping ends.
+    EXPECT_EQ(std::vector<int>({0}), ScaledRows(325, 1));
+    EXPECT_EQ(std::vector<int>({0, 0, 0}), ScaledRows(1, 3));
 }
 
 TEST(ScalePicture, SubBytePixelsAndColumnStepping)

@@ -316,6 +316,14 @@ TEST(CreateBackgroundBitmap, MissingArgumentsAndMissingPictures)
     EXPECT_EQ(nullptr, CreateBackgroundBitmap(nullptr, self, dc, kPictureId, &slot));
     EXPECT_EQ(nullptr, CreateBackgroundBitmap(&client, self, dc, kPictureId, nullptr));
     EXPECT_EQ(held, slot);
+    // An empty client area: no bitmap, but the picture's palette (none on
+    // this display) is in the slot.
+    RECT empty = {0, 0, 0, 100};
+    EXPECT_EQ(nullptr, CreateBackgroundBitmap(&empty, self, dc, kPictureId, &slot));
+    EXPECT_EQ(nullptr, slot);
+    EXPECT_EQ(0u, GetObjectType(held));
+    held = CreateHalftonePalette(dc);
+    slot = held;
     // No such picture: null, and the palette in the slot is deleted.
     EXPECT_EQ(nullptr, CreateBackgroundBitmap(&client, self, dc, 2099, &slot));
     EXPECT_EQ(nullptr, slot);
