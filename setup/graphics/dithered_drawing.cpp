@@ -132,6 +132,7 @@ bool OutputDitheredRows(HDC memoryDc, HPALETTE palette, const DibColor* table, c
 bool DrawDitheredPicture(HDC memoryDc, int x, int y, int width, int height, const NormalizedDib* dib,
                          const uint8_t* pixels, DWORD rop)
 {
+    if (width <= 0 || height <= 0) return false;
     ScopedBlock workingBlock(sizeof(NormalizedDib));
     ScopedBlock tableBlock(256 * sizeof(DibColor));
     ScopedBlock mapBlock(kInverseColorMapSize);
