@@ -1,6 +1,7 @@
 #include "helpers.h"
 
 #include <io.h>
+#include <shlwapi.h>
 
 #include "framework/app.h"
 #include "framework/guards.h"
@@ -211,4 +212,16 @@ void DeleteRegValue(HKEY root, const wchar_t* valuePath)
     ScopedRegKey key;
     if (RegOpenKeyExW(root, keyPart, 0, KEY_ALL_ACCESS, key.Out()) != ERROR_SUCCESS) return;
     RegDeleteValueW(key, valueName);
+}
+
+bool ReadMachineText(const wchar_t* key, const wchar_t* value, wchar_t* out, DWORD capacity)
+{
+    DWORD bytes = capacity * sizeof(wchar_t);
+    if (SHGetValueW(HKEY_LOCAL_MACHINE, key, value, nullptr, out, &bytes) != ERROR_SUCCESS) return false;
+    // Stored text need not end with a terminator: one must fit.
+    DWORD length = bytes / sizeof(wchar_t);
+    if (length > 0 && out[length - 1] == 0) return true;
+    if (length >= capacity) return false;
+    out[length] = 0;
+    return true;
 }

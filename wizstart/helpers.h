@@ -53,6 +53,10 @@ bool WriteResourceToFile(const ResourceBytes& bytes, const wchar_t* path);
 // False, with an empty `out`, when it cannot be converted or does not fit.
 bool ConvertCodePageText(const char* text, UINT codePage, wchar_t* out, int capacity);
 
+// Reads a text value of HKEY_LOCAL_MACHINE (SHGetValueW) into `out`, which
+// holds `capacity` characters. False when it is missing or does not fit.
+bool ReadMachineText(const wchar_t* key, const wchar_t* value, wchar_t* out, DWORD capacity);
+
 // Registry helpers. A value path is a key path, a backslash and the value name.
 // They ignore failures and report nothing.
 void CreateRegKeyPath(HKEY root, const wchar_t* keyPath);

@@ -113,14 +113,14 @@ void LaunchDialog::RunLaunchSequence()
 
     wchar_t javaProgram[MAX_PATH] = L"";
     wchar_t wizardArguments[MAX_PATH] = L"";
-    BuildWizardCommandLine(state, javaProgram, wizardArguments);
+    bool commandLineFits = BuildWizardCommandLine(state, javaProgram, wizardArguments);
 
     DWORD kept = GetCurrentDirectoryW(MAX_PATH, state.savedFolder);
     if (kept == 0 || kept >= MAX_PATH) state.savedFolder[0] = 0;
     SetCurrentDirectoryW(programFolder);
 
     if (state.privateRuntimePresent) RegisterDeferredCleanup(state);
-    StartWizard(javaProgram, wizardArguments);
+    if (commandLineFits) StartWizard(javaProgram, wizardArguments);
     StoreJavaInstallerWithProduct(state);
     if (state.privateRuntimePresent) RemovePrivateRuntime(state);
 
@@ -128,11 +128,17 @@ void LaunchDialog::RunLaunchSequence()
     if (state.wizardFilesExtracted) RemoveWizardFiles(state);
 
     if (state.javaInstalledNow) {
-        PauseSplash(false);
-        ShowWindow(window, SW_SHOW);
+        // The splash keeps the user company while the runtime is removed; a
+        // launcher without a splash shows no window at all.
+        if (splash) {
+            PauseSplash(false);
+            ShowWindow(window, SW_SHOW);
+        }
         RemoveTemporaryJava(state);
-        ShowWindow(window, SW_HIDE);
-        PauseSplash(true);
+        if (splash) {
+            ShowWindow(window, SW_HIDE);
+            PauseSplash(true);
+        }
     }
 }
 

@@ -20,6 +20,7 @@ struct LaunchState {
     wchar_t wizardTempFolder[MAX_PATH];   // empty when nothing was extracted
     wchar_t jarPath[MAX_PATH];
     wchar_t splashPath[MAX_PATH];
+    bool splashExtracted;                 // splashPath was written into wizardTempFolder
     wchar_t savedFolder[MAX_PATH];        // current folder before the wizard
 };
 
@@ -41,6 +42,9 @@ public:
     AnimatedGif* splash;
 
     void CenterOnScreen();
+    // Shows message `number` of the string table, "%1" replaced by `argument`,
+    // and returns when the user has closed it.
+    void ShowLaunchMessage(UINT number, const wchar_t* argument = nullptr);
     // The launch steps in their order; returns when the wizard has ended or a
     // step has ended the sequence with its message.
     virtual void RunLaunchSequence();
@@ -63,7 +67,7 @@ private:
     void InstallJavaRuntime(LaunchState& state);
     bool ResolveJavaHome(LaunchState& state);
     bool PrepareWizardFiles(LaunchState& state);
-    void BuildWizardCommandLine(const LaunchState& state, wchar_t* javaProgram, wchar_t* wizardArguments);
+    bool BuildWizardCommandLine(const LaunchState& state, wchar_t* javaProgram, wchar_t* wizardArguments);
     void RegisterDeferredCleanup(LaunchState& state);
     void StartWizard(const wchar_t* javaProgram, wchar_t* wizardArguments);
     void StoreJavaInstallerWithProduct(LaunchState& state);

@@ -16,7 +16,11 @@
 //   PROBE_RECORD  / record=  the record file; default "<own path>.record"
 //   PROBE_WAIT_MS / wait_ms= milliseconds to wait before ending; default 0
 //   PROBE_EXIT    / exit=    the exit code; default 0
+//   PROBE_REGISTER / register=  "KEY|VALUE|DATA": writes a REG_SZ value under
+//                 HKEY_LOCAL_MACHINE before ending, as an installer would
 #include <windows.h>
+
+#include <wchar.h>
 
 namespace {
 
@@ -86,6 +90,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         FreeEnvironmentStringsW(block);
         Write(file, L"[end]\r\n");
         CloseHandle(file);
+    }
+
+    wchar_t registration[1024];
+    Setting(L"PROBE_REGISTER", L"register", registration, 1024);
+    wchar_t* value = wcschr(registration, L'|');
+    wchar_t* data = value ? wcschr(value + 1, L'|') : nullptr;
+    if (data) {
+        *value++ = 0;
+        *data++ = 0;
+        HKEY key;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, registration, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
+            RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                           DWORD((lstrlenW(data) + 1) * sizeof(wchar_t)));
+            RegCloseKey(key);
+        }
     }
 
     int waitMs = NumberSetting(L"PROBE_WAIT_MS", L"wait_ms");

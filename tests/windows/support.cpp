@@ -25,6 +25,59 @@ std::wstring ProbeProgram()
     return TestFolder() + L"\\probe.exe";
 }
 
+namespace {
+
+struct MessageSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<MessageSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[16];
+    // A dialog with a button: other dialogs of the program (its own windows) are left alone.
+    if (owner == search->processId && IsWindowVisible(window) && GetClassNameW(window, className, 16) &&
+        std::wstring(className) == L"#32770" && FindWindowExW(window, nullptr, L"Button", nullptr)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK LongestStaticText(HWND child, LPARAM context)
+{
+    auto* text = reinterpret_cast<std::wstring*>(context);
+    wchar_t className[16];
+    if (GetClassNameW(child, className, 16) && lstrcmpiW(className, L"Static") == 0) {
+        wchar_t buffer[4096];
+        int n = GetWindowTextW(child, buffer, 4096);
+        if (n > int(text->size())) text->assign(buffer, size_t(n));
+    }
+    return TRUE;
+}
+
+// Reads and closes a message box of the process, if one is open.
+bool CloseMessageBox(DWORD processId, std::vector<SeenMessage>* seen)
+{
+    MessageSearch search = {processId, nullptr};
+    EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return false;
+    SeenMessage message;
+    wchar_t caption[512];
+    message.caption.assign(caption, size_t(GetWindowTextW(search.found, caption, 512)));
+    EnumChildWindows(search.found, LongestStaticText, reinterpret_cast<LPARAM>(&message.text));
+    seen->push_back(message);
+    PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+    // Wait until it is gone, so that it is not read twice.
+    for (int i = 0; i < 100 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) Sleep(20);
+    return true;
+}
+
+}  // namespace
+
 ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder, DWORD timeoutMs)
 {
     ProcessResult result;
@@ -36,11 +89,18 @@ ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& fo
                         folder.empty() ? nullptr : folder.c_str(), &si, &pi))
         return result;
     result.started = true;
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-        result.ended = true;
-        GetExitCodeProcess(pi.hProcess, &result.exitCode);
-    } else {
-        TerminateProcess(pi.hProcess, 1);
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
+            result.ended = true;
+            GetExitCodeProcess(pi.hProcess, &result.exitCode);
+            break;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            TerminateProcess(pi.hProcess, 1);
+            break;
+        }
+        CloseMessageBox(pi.dwProcessId, &result.messages);
     }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

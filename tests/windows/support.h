@@ -14,12 +14,20 @@ std::wstring BuiltProgram(const wchar_t* name);
 // The probe child program.
 std::wstring ProbeProgram();
 
+// A message box that a program showed: its caption and its text.
+struct SeenMessage {
+    std::wstring caption;
+    std::wstring text;
+};
+
 struct ProcessResult {
     bool started = false;
     bool ended = false;
     DWORD exitCode = 0;
+    std::vector<SeenMessage> messages;  // in the order they came, each closed with OK
 };
 // Starts the command line (in `folder` when given) and waits for it to end.
+// Meanwhile it reads and closes every message box the program shows.
 ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder = L"",
                          DWORD timeoutMs = 60000);
 
