@@ -65,8 +65,10 @@ bool LaunchDialog::PrepareWizardFiles(LaunchState& state)
 
 bool LaunchDialog::BuildWizardCommandLine(const LaunchState& state, wchar_t* javaProgram, wchar_t* wizardArguments)
 {
-    // A command line that does not fit is refused, never cut.
-    if (!TextConcat(javaProgram, MAX_PATH, static_cast<const wchar_t*>(state.runtimeFolder), kJavaProgram))
+    // A command line that does not fit is refused, never cut; so is a Java
+    // home that is unknown, which would name a program at a drive's root.
+    if (!state.runtimeFolder[0] ||
+        !TextConcat(javaProgram, MAX_PATH, static_cast<const wchar_t*>(state.runtimeFolder), kJavaProgram))
         return false;
     wizardArguments[0] = 0;
     if (FileExists(state.splashPath) &&

@@ -18,6 +18,8 @@
 //   PROBE_EXIT    / exit=    the exit code; default 0
 //   PROBE_REGISTER / register=  "KEY|VALUE|DATA": writes a REG_SZ value under
 //                 HKEY_LOCAL_MACHINE before ending, as an installer would
+//   PROBE_READ_REG / read_reg=  "KEY|VALUE": records "registry=DATA" (or
+//                 "registry=<missing>") of that HKEY_LOCAL_MACHINE value
 #include <windows.h>
 
 #include <wchar.h>
@@ -81,6 +83,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         Write(file, GetCommandLineW());
         Write(file, L"\r\ncurrentFolder=");
         Write(file, folder);
+        wchar_t query[1024];
+        Setting(L"PROBE_READ_REG", L"read_reg", query, 1024);
+        if (wchar_t* name = wcschr(query, L'|')) {
+            *name++ = 0;
+            wchar_t data[1024] = L"<missing>";
+            DWORD size = sizeof data - sizeof(wchar_t);
+            if (RegGetValueW(HKEY_LOCAL_MACHINE, query, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+                lstrcpyW(data, L"<missing>");
+            Write(file, L"\r\nregistry=");
+            Write(file, data);
+        }
         Write(file, L"\r\nenvironment\r\n");
         wchar_t* block = GetEnvironmentStringsW();
         for (const wchar_t* v = block; *v; v += lstrlenW(v) + 1) {

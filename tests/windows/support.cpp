@@ -178,6 +178,8 @@ std::vector<ProbeRun> ReadProbeRecords(const std::wstring& recordPath)
             runs.back().program = line.substr(8);
         } else if (line.rfind(L"commandLine=", 0) == 0) {
             runs.back().commandLine = line.substr(12);
+        } else if (line.rfind(L"registry=", 0) == 0) {
+            runs.back().registry = line.substr(9);
         } else if (line.rfind(L"currentFolder=", 0) == 0) {
             runs.back().currentFolder = line.substr(14);
         } else if (line == L"environment") {

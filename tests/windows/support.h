@@ -55,6 +55,7 @@ struct ProbeRun {
     std::wstring program;                    // the probe's own path
     std::wstring commandLine;
     std::wstring currentFolder;
+    std::wstring registry;                   // the value asked for by PROBE_READ_REG
     std::vector<std::wstring> environment;   // NAME=value, in block order
     bool ended = false;                      // the probe had ended when the record was read
 };
