@@ -3,6 +3,7 @@
 #include <new>
 #include <shellapi.h>
 
+#include "animated_gif.h"
 #include "framework/text.h"
 #include "helpers.h"
 #include "resource.h"
@@ -163,6 +164,13 @@ bool LauncherApp::InitInstance()
 
 int LauncherApp::ExitInstance()
 {
+    // The splash thread draws with GDI+: it must end before GDI+ does, also
+    // when the sequence ended with a message and never paused it.
+    if (mainWindow) {
+        LaunchDialog* dialog = static_cast<LaunchDialog*>(mainWindow);
+        delete dialog->splash;
+        dialog->splash = nullptr;
+    }
     Gdiplus::GdiplusShutdown(gdiplusToken_);
     return Application::ExitInstance();
 }

@@ -107,6 +107,22 @@ ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& fo
     return result;
 }
 
+MessageBoxCloser::MessageBoxCloser()
+    : stop_(false), thread_([this] {
+          while (!stop_) {
+              CloseMessageBox(GetCurrentProcessId(), &seen_);
+              Sleep(50);
+          }
+      })
+{
+}
+
+MessageBoxCloser::~MessageBoxCloser()
+{
+    stop_ = true;
+    thread_.join();
+}
+
 ScratchFolder::ScratchFolder()
 {
     wchar_t temp[MAX_PATH];

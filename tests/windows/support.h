@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 // The folder of the running test program (build/windows/testbin).
@@ -30,6 +32,22 @@ struct ProcessResult {
 // Meanwhile it reads and closes every message box the program shows.
 ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder = L"",
                          DWORD timeoutMs = 60000);
+
+// For the length of a scope, reads and closes every message box that this
+// process itself shows (code under test that runs in the test program).
+class MessageBoxCloser {
+public:
+    MessageBoxCloser();
+    ~MessageBoxCloser();
+    MessageBoxCloser(const MessageBoxCloser&) = delete;
+    MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
+    std::vector<SeenMessage> Seen() const { return seen_; }
+
+private:
+    std::atomic<bool> stop_;
+    std::vector<SeenMessage> seen_;
+    std::thread thread_;
+};
 
 // A new empty folder under the user's TEMP, removed with all it holds at the end.
 class ScratchFolder {

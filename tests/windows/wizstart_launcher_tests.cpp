@@ -120,14 +120,17 @@ TEST(LaunchDialog, IsAHiddenLayeredWindowWithBlackSeeThroughAndTheIcon)
     dialog.DestroyWindow();
 }
 
-TEST(LaunchDialog, SequenceWithNothingToLaunchLeavesTheCurrentFolderAsItWas)
+TEST(LaunchDialog, SequenceEndedByAMessageLeavesTheCurrentFolderAsItWas)
 {
     ScratchFolder scratch;
     std::wstring before = CurrentFolder();
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\JavaSoft\\Java Runtime Environment");
+    MessageBoxCloser closer;
     LaunchDialog dialog;
     wcscpy(dialog.programFolder, scratch.Path().c_str());
     ASSERT_TRUE(dialog.CreateModeless(nullptr));
     EXPECT_EQ(before, CurrentFolder());
+    EXPECT_EQ(1u, closer.Seen().size()) << "no Java registered: message 1";
     dialog.DestroyWindow();
 }
 
