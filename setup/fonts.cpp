@@ -36,10 +36,26 @@ void SelectFont(const FontSpec& spec, MenuLogFont* selected)
     FromLogFont(search.result, selected);
 }
 
+// A negative height asks for a character height of 1/divisor of the button.
+void SizeFont(const FontSpec& spec, int divisor, const RECT& firstButton, MenuLogFont* font)
+{
+    font->lfWidth = 0;
+    font->lfHeight = spec.height ? spec.height : (firstButton.top - firstButton.bottom) / divisor;
+    if (spec.weight) font->lfWeight = spec.weight;
+    if (spec.italic) font->lfItalic = spec.italic;
+    if (spec.underline) font->lfUnderline = spec.underline;
+}
+
 }  // namespace
 
 void SelectMenuFonts()
 {
     SelectFont(menuConfig.labelFont, &menuConfig.labelLogFont);
     SelectFont(menuConfig.helpFont, &menuConfig.helpLogFont);
+}
+
+void SizeMenuFonts(const RECT& firstButton)
+{
+    SizeFont(menuConfig.labelFont, 3, firstButton, &menuConfig.labelLogFont);
+    SizeFont(menuConfig.helpFont, 5, firstButton, &menuConfig.helpLogFont);
 }

@@ -1,5 +1,6 @@
 // The menu's two fonts: the configured faces checked against the installed
-// fonts (SelectMenuFonts, declared with the settings in config.h).
+// fonts (SelectMenuFonts, declared with the settings in config.h), then sized
+// from the menu's layout when it opens (SizeMenuFonts).
 #pragma once
 
 #include <windows.h>
@@ -19,7 +20,17 @@ inline LOGFONTA ToLogFont(const MenuLogFont& font)
     memcpy(&result, &font, sizeof result);
     return result;
 }
+// The settings font used in place, as the Windows record it mirrors.
+inline const LOGFONTA* AsLogFont(const MenuLogFont& font)
+{
+    return reinterpret_cast<const LOGFONTA*>(&font);
+}
 inline void FromLogFont(const LOGFONTA& font, MenuLogFont* result)
 {
     memcpy(result, &font, sizeof *result);
 }
+
+// Completes both fonts from the window rectangle of the first entry's button:
+// heights of a third (labels) and a fifth (help texts) of the button's height
+// unless configured, then the configured weight, italic and underline.
+void SizeMenuFonts(const RECT& firstButton);
