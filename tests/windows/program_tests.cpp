@@ -34,22 +34,9 @@ TEST(WizstartProgram, EndsWithExitCodeZero)
 
 class LauncherResources : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        module_ = LoadLibraryExW(BuiltProgram(L"wizstart.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(nullptr, module_);
-    }
-    void TearDown() override { FreeLibrary(module_); }
-
-    std::string Resource(const wchar_t* type, const wchar_t* name, WORD language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US))
-    {
-        HRSRC found = FindResourceExW(module_, type, name, language);
-        if (!found) return std::string();
-        const char* data = static_cast<const char*>(LockResource(LoadResource(module_, found)));
-        return std::string(data, SizeofResource(module_, found));
-    }
-
-    HMODULE module_ = nullptr;
+    void SetUp() override { ASSERT_NE(nullptr, program_.Module()); }
+    std::string Resource(const wchar_t* type, const wchar_t* name) { return program_.Resource(type, name); }
+    ProgramFile program_{BuiltProgram(L"wizstart.exe")};
 };
 
 TEST_F(LauncherResources, Dialog102IsTheExactTemplate)

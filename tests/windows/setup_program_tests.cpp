@@ -336,20 +336,10 @@ TEST_F(DiscFolder, ExcludesItselfFromTheCompatibilityAssistantOnVistaAndLater)
 
 class SetupResources : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        module_ = LoadLibraryExW(BuiltProgram(L"setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(nullptr, module_);
-    }
-    void TearDown() override { FreeLibrary(module_); }
-    std::string Resource(const wchar_t* type, const wchar_t* name)
-    {
-        HRSRC found = FindResourceExW(module_, type, name, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-        if (!found) return std::string();
-        const char* data = static_cast<const char*>(LockResource(LoadResource(module_, found)));
-        return std::string(data, SizeofResource(module_, found));
-    }
-    HMODULE module_ = nullptr;
+    void SetUp() override { ASSERT_NE(nullptr, program_.Module()); }
+    std::string Resource(const wchar_t* type, const wchar_t* name) { return program_.Resource(type, name); }
+    ProgramFile program_{BuiltProgram(L"setup.exe")};
+    HMODULE module_ = program_.Module();
 };
 
 TEST_F(SetupResources, Dialog3500IsTheExactTemplate)

@@ -107,6 +107,14 @@ ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& fo
     return result;
 }
 
+std::string ProgramFile::Resource(const wchar_t* type, const wchar_t* name, WORD language) const
+{
+    HRSRC found = module_ ? FindResourceExW(module_, type, name, language) : nullptr;
+    if (!found) return std::string();
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module_, found)));
+    return std::string(data, SizeofResource(module_, found));
+}
+
 MessageBoxCloser::MessageBoxCloser()
     : stop_(false), thread_([this] {
           while (!stop_) {

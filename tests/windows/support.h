@@ -33,6 +33,27 @@ struct ProcessResult {
 ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder = L"",
                          DWORD timeoutMs = 60000);
 
+// A built program's resources, read from its file without running it.
+class ProgramFile {
+public:
+    explicit ProgramFile(const std::wstring& path)
+        : module_(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    ~ProgramFile()
+    {
+        if (module_) FreeLibrary(module_);
+    }
+    ProgramFile(const ProgramFile&) = delete;
+    ProgramFile& operator=(const ProgramFile&) = delete;
+    HMODULE Module() const { return module_; }
+    // The resource's bytes in that language (US English unless named), or
+    // empty when there is none.
+    std::string Resource(const wchar_t* type, const wchar_t* name,
+                         WORD language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) const;
+
+private:
+    HMODULE module_;
+};
+
 // For the length of a scope, reads and closes every message box that this
 // process itself shows (code under test that runs in the test program).
 class MessageBoxCloser {

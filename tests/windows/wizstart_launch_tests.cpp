@@ -213,24 +213,20 @@ TEST_F(LauncherRun, InstallerBesideTheLauncherRunsWhenTheCarriedOneIsMissingOrFa
 // The string table and language tags, read back from the built program.
 class LauncherLanguages : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        module_ = LoadLibraryExW(BuiltProgram(L"wizstart.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(nullptr, module_);
-    }
-    void TearDown() override { FreeLibrary(module_); }
+    void SetUp() override { ASSERT_NE(nullptr, module_); }
 
-    // String `number` (1 to 15) of block 1 in exactly this language, or "<none>".
+    // String `number` (0 to 15) of block 1 in exactly this language, or "<none>".
     std::wstring String(WORD language, int number)
     {
-        HRSRC found = FindResourceExW(module_, RT_STRING, MAKEINTRESOURCEW(1), language);
-        if (!found) return L"<none>";
-        const WORD* entry = static_cast<const WORD*>(LockResource(LoadResource(module_, found)));
+        std::string block = program_.Resource(RT_STRING, MAKEINTRESOURCEW(1), language);
+        if (block.empty()) return L"<none>";
+        const WORD* entry = reinterpret_cast<const WORD*>(block.data());
         for (int i = 0; i < number; ++i) entry += 1 + *entry;
         return std::wstring(reinterpret_cast<const wchar_t*>(entry + 1), *entry);
     }
 
-    HMODULE module_ = nullptr;
+    ProgramFile program_{BuiltProgram(L"wizstart.exe")};
+    HMODULE module_ = program_.Module();
 };
 
 TEST_F(LauncherLanguages, EveryLanguageCarriesItsMessagesExactly)
@@ -293,11 +289,9 @@ TEST_F(LauncherLanguages, EighteenLanguageTagsHoldTheirOwnIdentifier)
     const WORD languages[] = {0x0005, 0x0007, 0x0008, 0x0009, 0x000A, 0x000B, 0x000C, 0x000E, 0x0010,
                               0x0015, 0x0019, 0x001F, 0x0404, 0x0411, 0x0412, 0x0804, 0x0816, 0x0409};
     for (WORD language : languages) {
-        HRSRC found = FindResourceExW(module_, MAKEINTRESOURCEW(255), MAKEINTRESOURCEW(1), language);
-        ASSERT_NE(nullptr, found) << std::hex << language;
-        ASSERT_EQ(4u, SizeofResource(module_, found)) << std::hex << language;
-        const BYTE* tag = static_cast<const BYTE*>(LockResource(LoadResource(module_, found)));
-        EXPECT_EQ(DWORD(language), DWORD(tag[0] | tag[1] << 8 | tag[2] << 16 | tag[3] << 24)) << std::hex << language;
+        std::string tag = program_.Resource(MAKEINTRESOURCEW(255), MAKEINTRESOURCEW(1), language);
+        std::string expected = {char(language & 0xFF), char(language >> 8), 0, 0};
+        EXPECT_EQ(expected, tag) << std::hex << language;
     }
 }
 

@@ -151,20 +151,17 @@ TEST_F(PrivateRuntime, TheRestartCommandRemovesTheFolderWhenTheLauncherDidNot)
 
 TEST(PrivateRuntimePacking, TheBuildPacksAFolderInCodePage1252WithCrLf)
 {
-    HMODULE module = LoadLibraryExW(Variant(L"runtime_folder").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, module);
+    ProgramFile program(Variant(L"runtime_folder"));
+    ASSERT_NE(nullptr, program.Module());
     auto resource = [&](int id) {
-        HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
-        if (!found) return std::string("<none>");
-        return std::string(static_cast<const char*>(LockResource(LoadResource(module, found))),
-                           SizeofResource(module, found));
+        std::string bytes = program.Resource(MAKEINTRESOURCEW(10), MAKEINTRESOURCEW(id));
+        return bytes.empty() ? std::string("<none>") : bytes;
     };
     EXPECT_EQ("bin\\javaw.exe\r\nlib\\caf\xe9.txt\r\nlib\\rt.jar\r\n", resource(2000));
     EXPECT_EQ("java", resource(2001));
     EXPECT_EQ("accent", resource(2002));
     EXPECT_EQ("classes", resource(2003));
     EXPECT_EQ("<none>", resource(2004));
-    FreeLibrary(module);
 }
 
 // Uninstall mode: the launcher's folder goes to the folder-removal program.
