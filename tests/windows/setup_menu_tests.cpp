@@ -196,6 +196,16 @@ TEST_F(MenuWindow, RightAlignedTextsEndAtTheirButton)
     EXPECT_GT(drawn.bottom - drawn.top, 2 * (one.bottom - one.top));
 }
 
+TEST_F(MenuWindow, LabelWiderThanItsAreaKeepsTheWholeArea)
+{
+    // Entry 6's button stands near the left edge: this label does not fit before it.
+    ASSERT_TRUE(Open("install6 = A label far too long for the little room left of its button\r\n"));
+    RECT home = ButtonHome(menu_, IDC_ENTRY6);
+    const RECT& label = Rects(IDC_ENTRY6).label;
+    EXPECT_EQ(0, label.left);
+    EXPECT_EQ(home.left, label.right);
+}
+
 TEST_F(MenuWindow, LeftAlignedTextsStartAtTheirButton)
 {
     ASSERT_TRUE(Open("text_align = LEFT\r\n"));
