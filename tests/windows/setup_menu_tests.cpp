@@ -283,6 +283,28 @@ TEST_F(MenuWindow, HighlightAndCursorFollowTheMouse)
     }
 }
 
+TEST_F(MenuWindow, ButtonUnderTheMouseTakesTheFocusAndTheDefaultLook)
+{
+    ASSERT_TRUE(Open());
+    auto isDefault = [&](int id) { return (GetWindowLongA(Button(id), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0; };
+    FocusEntryOnHover(Button(IDC_ENTRY2));
+    EXPECT_EQ(Button(IDC_ENTRY2), GetFocus());
+    EXPECT_TRUE(isDefault(IDC_ENTRY2));
+    FocusEntryOnHover(Button(IDC_ENTRY3));
+    EXPECT_EQ(Button(IDC_ENTRY3), GetFocus());
+    EXPECT_TRUE(isDefault(IDC_ENTRY3));
+    EXPECT_FALSE(isDefault(IDC_ENTRY2)) << "the previous button gives the look back";
+
+    // Only while the menu is the foreground window.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(other);
+    PumpMessages(100);
+    FocusEntryOnHover(Button(IDC_ENTRY2));
+    EXPECT_FALSE(isDefault(IDC_ENTRY2));
+    DestroyWindow(other);
+}
+
 TEST_F(MenuWindow, LabelWithoutShadowIsDrawnOnceRaisedByOnePixel)
 {
     ASSERT_TRUE(Open("title_shadow = 0\r\n"));
