@@ -5,6 +5,7 @@
 // test folder (setup_menu_screenshot.bmp).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -163,15 +164,28 @@ TEST_F(DiscMenu, ChoosingAnEntryEndsTheMenuThenStartsIt)
 }
 
 // The shell's open command for folders is a probe for the length of a test,
-// so that the browse entry's folder shows up in the record.
+// so that the browse entry's folder shows up in the record. A key that was not
+// there before goes again afterwards.
 class DiscMenuBrowse : public DiscMenu {
 protected:
     void SetUp() override
     {
         DiscMenu::SetUp();
-        folderOpen_.Set("\"" + Narrow(ProbeProgram()) + "\" \"%1\"");
+        HKEY key;
+        keyExisted_ = RegOpenKeyExA(HKEY_CLASSES_ROOT, kFolderOpen, 0, KEY_READ, &key) == ERROR_SUCCESS;
+        if (keyExisted_) RegCloseKey(key);
+        folderOpen_.reset(new RegistryValueBackup(HKEY_CLASSES_ROOT, kFolderOpen, nullptr));
+        folderOpen_->Set("\"" + Narrow(ProbeProgram()) + "\" \"%1\"");
     }
-    RegistryValueBackup folderOpen_{HKEY_CLASSES_ROOT, "Folder\\shell\\open\\command", nullptr};
+    void TearDown() override
+    {
+        folderOpen_.reset();
+        if (!keyExisted_) RegDeleteKeyA(HKEY_CLASSES_ROOT, kFolderOpen);
+        DiscMenu::TearDown();
+    }
+    static constexpr const char* kFolderOpen = "Folder\\shell\\open\\command";
+    bool keyExisted_ = false;
+    std::unique_ptr<RegistryValueBackup> folderOpen_;
 };
 
 TEST_F(DiscMenuBrowse, BrowseOpensTheFolderAndTheMenuStays)
