@@ -144,6 +144,34 @@ std::string Lower(std::string text)
     return text;
 }
 
+// True when the text holds a UTF-8 sequence of two or more bytes: text that
+// setup, reading the system's ANSI code page, shows as other characters.
+bool HasUtf8Sequence(const std::string& text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = (unsigned char)text[i];
+        size_t more = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+        size_t j = 1;
+        while (j <= more && i + j < text.size() && ((unsigned char)text[i + j] & 0xC0) == 0x80) ++j;
+        if (more && j == more + 1) return true;
+    }
+    return false;
+}
+
+const char kUtf8Mark[] = "\xef\xbb\xbf";
+
+// The name a line begins with (letters, digits, underscores); `assigns` tells
+// whether an equals sign follows it, blanks and tabs aside.
+std::string LeadingName(const std::string& text, bool* assigns)
+{
+    size_t end = 0;
+    while (end < text.size() && (isalnum((unsigned char)text[end]) || text[end] == '_')) ++end;
+    size_t after = end;
+    while (after < text.size() && IsBlankOrTab(text[after])) ++after;
+    *assigns = end > 0 && after < text.size() && text[after] == '=';
+    return text.substr(0, end);
+}
+
 // The value that setup takes from a line for `key`: counted from the start of
 // the line by the key's length, leading blanks and tabs skipped.
 std::string ValueOf(const std::string& line, const MenuKey& key)
@@ -272,6 +300,8 @@ private:
     std::vector<std::string> lastValues_ = std::vector<std::string>(MenuKeys().size());
     int headerLine_ = 0;
     int lastSectionLine_ = 0;
+    std::vector<int> utf8Lines_;  // section lines with UTF-8 text
+    bool utf16_ = false;          // the file starts with a UTF-16 byte-order mark
 };
 
 int Checker::KeyIndex(KeyKind kind, int entry) const
@@ -299,6 +329,7 @@ void Checker::CheckSectionLine(const Line& line)
     if (line.zeroInside) Warn(line.number, "a zero byte ends the line for setup; the text after it is not read");
     if (line.text.find('\r') != std::string::npos)
         Warn(line.number, "a carriage return that is not part of a line break stays in the line's text");
+    if (HasUtf8Sequence(line.text)) utf8Lines_.push_back(line.number);
 
     int found = FindMenuKey(line.text);
     if (found < 0) {
@@ -334,12 +365,8 @@ void Checker::CheckKeylessLine(const Line& line)
 {
     std::string text = Trim(line.text);
     if (text.empty() || text[0] == ';' || text[0] == '#') return;
-    size_t end = 0;
-    while (end < text.size() && (isalnum((unsigned char)text[end]) || text[end] == '_')) ++end;
-    std::string word = text.substr(0, end);
-    size_t after = end;
-    while (after < text.size() && IsBlankOrTab(text[after])) ++after;
-    bool assigns = !word.empty() && after < text.size() && text[after] == '=';
+    bool assigns = false;
+    std::string word = LeadingName(text, &assigns);
 
     const MenuKey* exact = nullptr;
     const MenuKey* caseless = nullptr;
@@ -449,9 +476,12 @@ void Checker::CheckValue(const Line& line, const MenuKey& key, const std::string
     }
     case KeyKind::kTitle:
     case KeyKind::kLabel:
-    case KeyKind::kHelp:
     case KeyKind::kBrowse:
     case KeyKind::kExit:
+        if (value.find("\\n") != std::string::npos)
+            Warn(n, "'\\n' makes a line break only in help texts; " + Describe(key) + " shows it as written");
+        return;
+    case KeyKind::kHelp:
         return;
     }
 }
@@ -464,18 +494,14 @@ void Checker::CheckOutsideLine(const Line& line, int sectionEnd)
                               std::to_string(headerLine_) + ")");
         return;
     }
-    std::string text = Trim(line.text);
-    size_t end = 0;
-    while (end < text.size() && (isalnum((unsigned char)text[end]) || text[end] == '_')) ++end;
-    size_t after = end;
-    while (after < text.size() && IsBlankOrTab(text[after])) ++after;
-    if (after >= text.size() || text[after] != '=') return;
-    std::string word = text.substr(0, end);
+    bool assigns = false;
+    std::string word = LeadingName(Trim(line.text), &assigns);
+    if (!assigns) return;
     for (const MenuKey& key : MenuKeys())
         if (key.name == word) {
-            std::string where = headerLine_ == 0 || line.number < headerLine_
-                                    ? "before the " + section_ + " section"
-                                    : "after the end of the " + section_ + " section (line " + std::to_string(sectionEnd) + ")";
+            std::string where = "after the end of the " + section_ + " section (line " + std::to_string(sectionEnd) + ")";
+            if (headerLine_ == 0) where = "outside any " + section_ + " section";
+            else if (line.number < headerLine_) where = "before the " + section_ + " section";
             Warn(line.number, "'" + word + "' stands " + where + "; setup does not read it");
             return;
         }
@@ -533,6 +559,7 @@ void Checker::ExplainRefusal(const std::vector<Line>& lines, int headerIndex)
                 hint = " (line " + std::to_string(line.number) + " has it in other letter case; headers are case-sensitive)";
                 break;
             }
+        if (utf16_) hint = " (the file is saved as UTF-16, \"Unicode\"; setup reads ANSI text only)";
         Fail(0, "no line contains the section header " + section_ + hint + "; setup refuses the file");
         return;
     }
@@ -559,7 +586,11 @@ std::string FontText(const FontSpec& font, bool defaultFace, const char* heightS
 
 void Checker::PrintSummary(const MenuConfig& config, std::ostream& out) const
 {
-    auto fromFile = [&](KeyKind kind, int entry) { return LastLineOf(kind, entry) != 0; };
+    // An empty value leaves the default from setup's string table.
+    auto fromFile = [&](KeyKind kind, int entry) {
+        int key = KeyIndex(kind, entry);
+        return LastLine(key) && !lastValues_[size_t(key)].empty();
+    };
     out << "What setup will use (" << section_ << " at line " << headerLine_ << ", read to line " << lastSectionLine_ << "):\n";
     out << "  title: " << Quote(config.title) << "\n";
     char first = config.preferredStart[0];
@@ -617,6 +648,7 @@ void Checker::PrintDiagnostics(std::ostream& out)
 
 CheckVerdict Checker::Run(const std::string& fileBytes, std::ostream& out)
 {
+    utf16_ = fileBytes.compare(0, 2, "\xff\xfe") == 0 || fileBytes.compare(0, 2, "\xfe\xff") == 0;
     size_t mark = fileBytes.find(kEndOfFileMark);
     std::string bytes = fileBytes.substr(0, mark);
     if (mark != std::string::npos) CheckEndOfFileMark(fileBytes, mark);
@@ -642,7 +674,8 @@ CheckVerdict Checker::Run(const std::string& fileBytes, std::ostream& out)
         const Line& header = lines[size_t(headerIndex)];
         headerLine_ = header.number;
         lastSectionLine_ = headerLine_;
-        if (Trim(header.text) != section_)
+        std::string headerText = header.text.compare(0, 3, kUtf8Mark) == 0 ? header.text.substr(3) : header.text;
+        if (Trim(headerText) != section_)
             Warn(headerLine_, "the header " + section_ + " stands inside a longer line; setup still starts the section here");
         for (end = size_t(headerIndex) + 1; end < lines.size(); ++end) {
             const Line& line = lines[end];
@@ -659,6 +692,13 @@ CheckVerdict Checker::Run(const std::string& fileBytes, std::ostream& out)
         if (int(i) != headerIndex && (headerIndex < 0 || int(i) < headerIndex || i >= end))
             CheckOutsideLine(lines[i], end < lines.size() ? lines[end].number : 0);
 
+    if (!utf8Lines_.empty()) {
+        size_t others = utf8Lines_.size() - 1;
+        std::string more = others ? " (and " + std::to_string(others) + (others == 1 ? " more line)" : " more lines)") : "";
+        Warn(utf8Lines_[0], "UTF-8 text" + more + ": setup reads the system's ANSI code page (such as Windows-1252), "
+                                                  "where each such character shows as two or more others; save the file "
+                                                  "in that code page");
+    }
     if (read)
         CheckSettings(config);
     else

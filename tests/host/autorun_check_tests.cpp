@@ -61,7 +61,7 @@ const FileCase kCases[] = {
       "  label font: \"Tahoma\", character set 0, height -20, weight 700",
       "  help font: \"Verdana\", character set 1, height a fifth of the entry button, weight of the installed font",
       "Result: setup runs as the file says"}},
-    {"defaults, a preferred start, a trailing end-of-file mark", kStart + "preferred_start = 1\n\x1a", kRunsAsMeant,
+    {"defaults, a preferred start, a trailing end-of-file mark", kStart + "install = \npreferred_start = 1\n\x1a", kRunsAsMeant,
      {"  entry 1: \"Install...\" (default)", "  start-up: entry 1 starts at once, without the menu",
       "  browse: \"Browse this CD\" (default); the menu stays open after browsing",
       "  label font: \"Arial\" (default), character set 1, height a third of the entry button"}},
@@ -142,6 +142,7 @@ const FileCase kCases[] = {
     {"no section", "[autorun]\nopen=setup.exe\n[vendrel]\nstart = a.exe\n", kRefused,
      {"setup refuses this file: it ends at once, without a menu (exit code -1)",
       "autorun.inf: error: no line contains the section header [Vendrel] (line 3 has it in other letter case",
+      ":4: warning: 'start' stands outside any [Vendrel] section; setup does not read it",
       "Result: setup refuses the file"}},
     {"header on the last line", "[autorun]\n[Vendrel]", kRefused,
      {"autorun.inf:2: error: the section has no entry-1 command ('start = ...'); setup refuses the file"}},
@@ -151,6 +152,15 @@ const FileCase kCases[] = {
      {":4: warning: 'start' stands after the end of the [Vendrel] section (line 3)",
       ":1: error: the section has no entry-1 command"}},
     {"empty file", "", kRefused, {"error: no line contains the section header [Vendrel]"}},
+    {"file saved as UTF-16", std::string("\xff\xfe[\0V\0e\0n\0d\0r\0e\0l\0]\0\n\0", 22), kRefused,
+     {"error: no line contains the section header [Vendrel] (the file is saved as UTF-16"}},
+    {"text encodings and escapes",
+     "\xef\xbb\xbf[Vendrel]\nstart = a.exe\ninstall = Installer M\xc3\xbcller\nexit = Sortie\\nFin\ninstall2 = "
+     "\nstart2 = b.exe\ninstall_help = Caf\xc3\xa9\\nBar\nbrowse = Parcourir le CD (Windows-1252: \xe9)\n",
+     kHasWarnings,
+     {":3: warning: UTF-8 text (and 1 more line): setup reads the system's ANSI code page",
+      ":4: warning: '\\n' makes a line break only in help texts; the exit label shows it as written",
+      ":6: warning: entry 2 has a command but no label", "  entry 1: \"Installer M\xc3\xbcller\"", "Result: 3 warnings"}},
 };
 
 TEST(AutorunCheck, VerdictAndReportForEachFile)
