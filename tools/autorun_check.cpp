@@ -346,7 +346,7 @@ void Checker::CheckSectionLine(const Line& line)
     }
     // The key's text stands later in the line: setup still takes the line for
     // that key, with the value counted from the start of the line.
-    std::string reads = "setup reads this line as " + Describe(key) + " = " + Quote(value);
+    std::string reads = "it reads " + Describe(key) + " as " + Quote(value);
     std::string trimmed = line.text.substr(line.text.find_first_not_of(" \t"));
     for (const MenuKey& other : MenuKeys())
         if (line.text.compare(0, other.text.size(), other.text) == 0) {
@@ -355,9 +355,10 @@ void Checker::CheckSectionLine(const Line& line)
             return;
         }
     if (trimmed.compare(0, key.text.size(), key.text) == 0)
-        Warn(line.number, "'" + key.text + "' is indented; keys belong at the start of the line: " + reads);
+        Warn(line.number, "'" + key.text + "' is indented; setup counts the value from the start of the line: " + reads);
     else
-        Warn(line.number, "'" + key.text + "' is not at the start of the line (a comment is read too): " + reads);
+        Warn(line.number, "'" + key.text + "' is not at the start of the line, but setup still takes the line, even as a "
+                          "comment: " + reads);
 }
 
 // A line that no key takes. Blank lines and comments are meant to be skipped.

@@ -74,12 +74,12 @@ const FileCase kCases[] = {
       ":9: warning: not a 'key = value' line", "  title: \"\"", "Result: 7 warnings"}},
     {"keys not at the start of their line",
      kStart + "; title = Old\n  install = Indented\ninstall_help = Click to start = go\n", kHasWarnings,
-     {":3: warning: 'title =' is not at the start of the line (a comment is read too): setup reads this line as the "
-      "title = \"= Old\"",
-      ":4: warning: 'install =' is indented; keys belong at the start of the line: setup reads this line as entry 1's "
-      "label = \"= Indented\"",
-      ":5: warning: the line begins with 'install_help =' but also contains 'start =', which setup tests first: setup "
-      "reads this line as entry 1's command = \"_help = Click to start = go\"",
+     {":3: warning: 'title =' is not at the start of the line, but setup still takes the line, even as a comment: it "
+      "reads the title as \"= Old\"",
+      ":4: warning: 'install =' is indented; setup counts the value from the start of the line: it reads entry 1's "
+      "label as \"= Indented\"",
+      ":5: warning: the line begins with 'install_help =' but also contains 'start =', which setup tests first: it "
+      "reads entry 1's command as \"_help = Click to start = go\"",
       ":2: warning: line 5 sets entry 1's command again", "    command: \"_help = Click to start = go\""}},
     {"over-long line", kStart + "install_help = " + std::string(300, 'h') + "title = Lost\nexit = Quit\n", kHasWarnings,
      {":3: warning: the line is 327 characters long; setup reads only the first 254 and skips the rest",
