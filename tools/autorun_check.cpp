@@ -8,10 +8,6 @@
 #include <string.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <sstream>
 
 #include "setup/config.h"
 #include "setup/resource.h"
@@ -748,12 +744,19 @@ CheckVerdict CheckAutorunText(const std::string& bytes, const std::string& name,
 
 CheckVerdict CheckAutorunFile(const std::string& path, const std::string& section, std::ostream& out)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    bool readable = file != nullptr;
+    if (file) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
+        readable = !ferror(file);
+        fclose(file);
+    }
+    if (!readable) {
         out << path << ": error: cannot read the file; setup refuses a missing or unreadable autorun.inf\n"
             << "Result: setup refuses the file\n";
         return kRefused;
     }
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     return CheckAutorunText(bytes, path, section, out);
 }

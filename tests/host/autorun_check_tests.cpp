@@ -282,6 +282,7 @@ TEST(AutorunCheckTool, CommandLine)
         {"--section '[Orvalen]' " + kFixtures + "/custom_section.inf", 0, "command: \"install.exe\""},
         {kFixtures + "/custom_section.inf", 2, "error: no line contains the section header [Vendrel]"},
         {kFixtures + "/missing.inf", 2, "missing.inf: error: cannot read the file"},
+        {kFixtures, 2, "autorun_check: error: cannot read the file"},
     };
     for (const auto& c : cases) {
         ToolRun run = RunTool(c.arguments);
