@@ -87,7 +87,7 @@ struct MenuConfig {
 
 // The process's settings, filled by ReadMenuConfig and read-only afterwards
 // (except the font sizes, fixed when the menu opens).
-extern MenuConfig menuConfig;
+extern MenuConfig& menuConfig;
 
 // Reads programFolder (with its trailing backslash) + "autorun.inf" into
 // menuConfig, fills the defaults and selects the fonts. True when the section
