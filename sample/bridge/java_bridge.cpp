@@ -17,6 +17,16 @@ const int kLineSize = 32768;   // the longest command line Windows takes
 WCHAR g_line[kLineSize];
 WCHAR g_exitFile[MAX_PATH];   // where the shell leaves Java's exit code
 
+// Run by /bin/sh with the exit file as $0 and Java with its arguments after it.
+// Wine's Unix paths of drives go through dosdevices/x:, and a colon splits a
+// Java class path, so existing absolute paths are resolved first.
+const WCHAR kShellScript[] =
+    L"exit_file=$0; for a do shift; case $a in"
+    L" /*) [ -e \"$a\" ] && a=$(readlink -f -- \"$a\");;"
+    L" -splash:/*) p=${a#-splash:}; [ -e \"$p\" ] && a=-splash:$(readlink -f -- \"$p\");;"
+    L" esac; set -- \"$@\" \"$a\"; done;"
+    L" \"$@\"; echo $? >\"$exit_file.part\" && mv \"$exit_file.part\" \"$exit_file\"";
+
 // Appends text; false when it would not fit.
 bool Append(WCHAR* buffer, int size, int& length, const WCHAR* text, int count)
 {
@@ -168,7 +178,7 @@ int RunJava()
         !UnixPath(g_exitFile, unixExitFile, MAX_PATH * 4))
         return 1;
     if (!DosPath(L"/bin/sh", program, MAX_PATH) || !AppendArgument(program) || !AppendArgument(L"-c") ||
-        !AppendArgument(L"\"$@\"; echo $? >\"$0.part\" && mv \"$0.part\" \"$0\"") ||
+        !AppendArgument(kShellScript) ||
         !AppendArgument(unixExitFile) || !AppendArgument(unixJava))
         return 1;
 

@@ -152,15 +152,18 @@ final class Installer {
 
     // A script in the system's temporary folder that deletes the folder's files
     // once a second for two minutes until none is left, then deletes itself.
+    // It looks into the folder only for a moment, so that it never holds it.
     private static void scheduleFolderEmptying(String windowsFolder) throws IOException {
         File script = new File(Platform.systemTempFolder(), "orvalen14-uninstall.cmd");
-        String files = "\"" + windowsFolder + "\\*\"";
         writeText(script, "@echo off\r\n"
                 + "set tries=0\r\n"
                 + ":again\r\n"
+                + "if not exist \"" + windowsFolder + "\\\" goto done\r\n"
+                + "del /f /q \"" + windowsFolder + "\\*\" >nul 2>&1\r\n"
                 + "set left=\r\n"
-                + "del /f /q " + files + " >nul 2>&1\r\n"
-                + "for %%f in (" + files + ") do set left=1\r\n"
+                + "pushd \"" + windowsFolder + "\"\r\n"
+                + "for %%f in (*) do set left=1\r\n"
+                + "popd\r\n"
                 + "if not defined left goto done\r\n"
                 + "set /a tries+=1\r\n"
                 + "if %tries% geq 120 goto done\r\n"
