@@ -152,7 +152,7 @@ public final class Wizard {
     private JComponent welcomePage() {
         if (uninstall) {
             return textPage("This removes " + Installer.PRODUCT + " from",
-                    Installer.installedFolder().getPath(),
+                    installedFolderText(),
                     "with its registration and its uninstall program.",
                     "Click Remove to go on, or Cancel to keep it.");
         }
@@ -160,6 +160,15 @@ public final class Wizard {
                 "The wizard copies the product to your computer and registers it,",
                 "so that it can be removed from the Control Panel later.",
                 "Click Next to go on.");
+    }
+
+    // The installed folder as Windows names it.
+    private static String installedFolderText() {
+        try {
+            return Platform.windowsPath(Installer.installedFolder());
+        } catch (IOException e) {
+            return Installer.installedFolder().getPath();
+        }
     }
 
     private JComponent folderPage() {
