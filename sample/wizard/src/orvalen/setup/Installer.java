@@ -99,7 +99,7 @@ final class Installer {
         }
 
         progress.step(60, "Removing the registration");
-        Platform.run("reg", "delete", UNINSTALL_KEY, "/f", "/reg:32");
+        Platform.run(registryCommand("delete", UNINSTALL_KEY, "/f"));
 
         progress.step(80, "Arranging the removal of the uninstall program");
         scheduleFolderEmptying(Platform.windowsPath(uninstall));
@@ -107,9 +107,22 @@ final class Installer {
     }
 
     private static void setValue(String name, String data) throws IOException {
-        if (Platform.run("reg", "add", UNINSTALL_KEY, "/v", name, "/t", "REG_SZ", "/d", data, "/f", "/reg:32") != 0) {
+        if (Platform.run(registryCommand("add", UNINSTALL_KEY, "/v", name, "/t", "REG_SZ", "/d", data, "/f")) != 0) {
             throw new IOException("cannot write " + name + " under " + UNINSTALL_KEY);
         }
+    }
+
+    // reg.exe in the 32-bit registry view. Windows XP and older know only one
+    // view, and their reg.exe refuses the option.
+    private static String[] registryCommand(String... arguments) {
+        boolean oneView = !Platform.WINE && System.getProperty("os.version", "").matches("[1-5]\\..*");
+        String[] command = new String[arguments.length + (oneView ? 1 : 2)];
+        command[0] = "reg";
+        System.arraycopy(arguments, 0, command, 1, arguments.length);
+        if (!oneView) {
+            command[command.length - 1] = "/reg:32";
+        }
+        return command;
     }
 
     // Every entry under product/ in this program's own archive.

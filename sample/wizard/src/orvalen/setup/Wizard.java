@@ -48,6 +48,7 @@ public final class Wizard {
     private final JProgressBar progress = new JProgressBar(0, 100);
     private final JLabel progressText = new JLabel(" ");
     private final JLabel doneText = new JLabel(" ");
+    private final JLabel folderHint = new JLabel(" ");
     private String page = WELCOME;
 
     public static void main(String[] args) {
@@ -176,6 +177,9 @@ public final class Wizard {
         folder.setMaximumSize(new Dimension(Integer.MAX_VALUE, folder.getPreferredSize().height));
         folder.setAlignmentX(0f);
         page.add(folder);
+        page.add(Box.createVerticalStrut(8));
+        folderHint.setForeground(new Color(170, 30, 30));
+        page.add(folderHint);
         return page;
     }
 
@@ -243,8 +247,9 @@ public final class Wizard {
                 target = target.substring(0, target.length() - 1);
             }
             if (!uninstall && !target.matches("[A-Za-z]:\\\\.+")) {
-                progressText.setText(" ");
-                folder.setText(target.isEmpty() ? Platform.programFilesFolder() + "\\" + Installer.PRODUCT : target);
+                folderHint.setText("Please give a full folder path, for example "
+                        + Platform.programFilesFolder() + "\\" + Installer.PRODUCT + ".");
+                folder.requestFocusInWindow();
                 folder.selectAll();
                 return;
             }
