@@ -1,9 +1,8 @@
 // javaw.exe of the demo's Java runtime under Wine: starts the machine's own
 // (Unix) Java with the same arguments, the Windows paths of the splash picture
-// and the class path translated to Unix paths, waits for it and ends with its
-// exit code when Wine has one. The wizard learns from WINE_JAVA_BRIDGE=1 that it runs this way.
-//
-// The Unix Java is /usr/bin/java, or the program JAVA_BRIDGE_JAVA names.
+// and the class path translated to Unix paths, waits until it ends and ends
+// with its exit code. The wizard learns from WINE_JAVA_BRIDGE=1 that it runs
+// this way. The Unix Java is /usr/bin/java, or the program JAVA_BRIDGE_JAVA names.
 #include <windows.h>
 #include <shellapi.h>
 #include <wchar.h>
@@ -14,7 +13,8 @@ typedef char*(CDECL* UnixNameFunction)(LPCWSTR);
 typedef WCHAR*(CDECL* DosNameFunction)(LPCSTR);
 
 const int kLineSize = 32768;   // the longest command line Windows takes
-WCHAR g_line[kLineSize];
+WCHAR g_line[kLineSize];      // the Unix program's command line
+int g_lineLength = 0;
 WCHAR g_exitFile[MAX_PATH];   // where the shell leaves Java's exit code
 
 // Run by /bin/sh with the exit file as $0 and Java with its arguments after it.
@@ -49,7 +49,7 @@ bool AppendChars(WCHAR* buffer, int size, int& length, WCHAR c, int count)
 // Appends one argument, quoted the way the C runtime splits command lines.
 bool AppendArgument(const WCHAR* argument)
 {
-    static int length = 0;
+    int& length = g_lineLength;
     if (length > 0 && !Append(g_line, kLineSize, length, L" ", 1))
         return false;
     bool quote = argument[0] == 0;
