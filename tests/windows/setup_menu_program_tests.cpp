@@ -20,20 +20,11 @@ const char kTitle[] = "Disc Menu Under Test";
 
 // setup.exe, its autorun.inf and probes as entry programs in a scratch folder;
 // every probe run is recorded in one file.
-class DiscMenu : public ::testing::Test {
+class DiscMenu : public SetupDiscFixture {
 protected:
-    void SetUp() override
-    {
-        setup_ = disc_ / L"setup.exe";
-        ASSERT_TRUE(CopyFileW(BuiltProgram(L"setup.exe").c_str(), setup_.c_str(), FALSE));
-        for (const wchar_t* name : {L"entry1.exe", L"entry2.exe", L"entry3.exe"})
-            ASSERT_TRUE(CopyFileW(ProbeProgram().c_str(), (disc_ / name).c_str(), FALSE));
-        record_ = disc_ / L"runs.record";
-        SetEnvironmentVariableW(L"PROBE_RECORD", record_.c_str());
-    }
     void TearDown() override
     {
-        SetEnvironmentVariableW(L"PROBE_RECORD", nullptr);
+        SetupDiscFixture::TearDown();
         if (process_.hProcess) {
             if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
             CloseHandle(process_.hProcess);
@@ -45,7 +36,7 @@ protected:
     // until its menu is painted.
     HWND ShowMenu(const std::string& extra)
     {
-        WriteBytes(disc_ / L"autorun.inf",
+        WriteBytes(scratch_ / L"autorun.inf",
                    std::string("[autorun]\r\nopen=setup.exe\r\n\r\n[Vendrel]\r\ntitle = ") + kTitle +
                        "\r\nstart = entry1.exe\r\nstart2 = entry2.exe\r\ninstall2 = Second\r\n"
                        "install_help2 = Starts the second program\r\nstart3 = entry3.exe\r\ninstall3 = Third\r\n"
@@ -54,7 +45,7 @@ protected:
         STARTUPINFOW si = {};
         si.cb = sizeof si;
         std::wstring line = L"\"" + setup_ + L"\"";
-        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, disc_.Path().c_str(), &si,
+        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, scratch_.Path().c_str(), &si,
                             &process_))
             return nullptr;
         DWORD pid = process_.dwProcessId;
@@ -106,8 +97,6 @@ protected:
     }
     static std::wstring ProgramOf(const ProbeRun& run) { return run.program.substr(run.program.find_last_of(L'\\') + 1); }
 
-    ScratchFolder disc_;
-    std::wstring setup_, record_;
     PROCESS_INFORMATION process_ = {};
     HWND menu_ = nullptr;
 };
@@ -194,7 +183,7 @@ TEST_F(DiscMenuBrowse, BrowseOpensTheFolderAndTheMenuStays)
     Click(OnRightAlignedLabel(menu_, kBrowse));
     std::vector<ProbeRun> runs = Runs(1);
     ASSERT_EQ(1u, runs.size());
-    EXPECT_NE(std::wstring::npos, runs[0].commandLine.find(disc_.Path())) << runs[0].commandLine;
+    EXPECT_NE(std::wstring::npos, runs[0].commandLine.find(scratch_.Path())) << runs[0].commandLine;
     EXPECT_TRUE(StillOpen());
     Click(OnRightAlignedLabel(menu_, kExit));
     EXPECT_EQ(0u, ExitCode());
@@ -207,7 +196,7 @@ TEST_F(DiscMenuBrowse, BrowseWithCloseAfterBrowseEndsTheMenuFirst)
     EXPECT_EQ(0u, ExitCode());
     std::vector<ProbeRun> runs = Runs(1);
     ASSERT_EQ(1u, runs.size());
-    EXPECT_NE(std::wstring::npos, runs[0].commandLine.find(disc_.Path())) << runs[0].commandLine;
+    EXPECT_NE(std::wstring::npos, runs[0].commandLine.find(scratch_.Path())) << runs[0].commandLine;
 }
 
 }  // namespace

@@ -9,26 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "support.h"
+
 // Colours the tests configure, chosen to stand out from the background picture.
 const uint32_t kTitleRgb = 0xFA0AFA;   // title_color = 250, 10, 250
 const uint32_t kHiliteRgb = 0x0AFAFA;  // hilite_color = 10, 250, 250
 const uint32_t kBodyRgb = 0xFAFA0A;    // body_text_color = 250, 250, 10
 const char kMenuColors[] =
     "title_color = 250, 10, 250\r\nhilite_color = 10, 250, 250\r\nbody_text_color = 250, 250, 10\r\n";
-
-// Handles this thread's messages for a while (the menu may live in this thread).
-inline void PumpMessages(DWORD ms = 150)
-{
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
 
 inline void SendMouse(DWORD flags)
 {

@@ -16,20 +16,11 @@ const int kEntry2 = 3502, kExit = 3508;
 
 // setup.exe with its autorun.inf and probes as entry programs in a scratch
 // folder. Probe runs are recorded in one file.
-class DiscFolder : public ::testing::Test {
+class DiscFolder : public SetupDiscFixture {
 protected:
-    void SetUp() override
-    {
-        setup_ = scratch_ / L"setup.exe";
-        ASSERT_TRUE(CopyFileW(BuiltProgram(L"setup.exe").c_str(), setup_.c_str(), FALSE));
-        for (const wchar_t* name : {L"entry1.exe", L"entry2.exe", L"entry3.exe"})
-            ASSERT_TRUE(CopyFileW(ProbeProgram().c_str(), (scratch_ / name).c_str(), FALSE));
-        record_ = scratch_ / L"runs.record";
-        SetEnvironmentVariableW(L"PROBE_RECORD", record_.c_str());
-    }
     void TearDown() override
     {
-        SetEnvironmentVariableW(L"PROBE_RECORD", nullptr);
+        SetupDiscFixture::TearDown();
         for (PROCESS_INFORMATION& p : started_) {
             if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(p.hProcess, 1);
             CloseHandle(p.hProcess);
@@ -87,8 +78,6 @@ protected:
     }
     std::wstring ProgramOf(const ProbeRun& run) const { return run.program.substr(run.program.find_last_of(L'\\') + 1); }
 
-    ScratchFolder scratch_;
-    std::wstring setup_, record_;
     std::vector<PROCESS_INFORMATION> started_;
 };
 

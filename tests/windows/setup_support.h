@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+#include "support.h"
 
 // Text of the system code page, as setup uses it.
 inline std::string Narrow(const std::wstring& text)
@@ -125,3 +129,22 @@ inline std::string MultiString(const std::vector<std::string>& items)
 
 const char kAssistantKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Compatibility Assistant";
 const char kVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+
+// setup.exe and probes named entry1.exe to entry3.exe in a scratch folder;
+// every probe run is recorded in one file.
+class SetupDiscFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setup_ = scratch_ / L"setup.exe";
+        ASSERT_TRUE(CopyFileW(BuiltProgram(L"setup.exe").c_str(), setup_.c_str(), FALSE));
+        for (const wchar_t* name : {L"entry1.exe", L"entry2.exe", L"entry3.exe"})
+            ASSERT_TRUE(CopyFileW(ProbeProgram().c_str(), (scratch_ / name).c_str(), FALSE));
+        record_ = scratch_ / L"runs.record";
+        SetEnvironmentVariableW(L"PROBE_RECORD", record_.c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableW(L"PROBE_RECORD", nullptr); }
+
+    ScratchFolder scratch_;
+    std::wstring setup_, record_;
+};

@@ -36,19 +36,6 @@ TestWindow::~TestWindow()
     PumpMessages(50);
 }
 
-void PumpMessages(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(1);
-    } while (GetTickCount() - start < ms);
-}
-
 int FrameOfColour(COLORREF colour)
 {
     for (int i = 0; i < 3; ++i)

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "support.h"
+
 // Starts GDI+ in the constructor and shuts it down in the destructor.
 class GdiplusSession {
 public:
@@ -31,8 +33,6 @@ private:
     HWND window_;
 };
 
-// Handles the calling thread's pending messages for about `ms` milliseconds.
-void PumpMessages(DWORD ms);
 
 // The picture colours of the test GIFs, mapped to frame numbers 0, 1, 2; -1 for
 // any other colour.

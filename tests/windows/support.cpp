@@ -107,6 +107,19 @@ ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& fo
     return result;
 }
 
+void PumpMessages(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
 std::string ProgramFile::Resource(const wchar_t* type, const wchar_t* name, WORD language) const
 {
     HRSRC found = module_ ? FindResourceExW(module_, type, name, language) : nullptr;

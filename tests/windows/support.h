@@ -33,6 +33,10 @@ struct ProcessResult {
 ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder = L"",
                          DWORD timeoutMs = 60000);
 
+// Handles this thread's window messages for a while (windows under test may
+// live in this thread).
+void PumpMessages(DWORD ms = 150);
+
 // A built program's resources, read from its file without running it.
 class ProgramFile {
 public:
