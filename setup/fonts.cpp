@@ -18,12 +18,12 @@ int CALLBACK KeepLastFont(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARA
     return 1;
 }
 
-void SelectFont(const FontSpec& spec, MenuLogFont* selected)
+void SelectFont(const FontSpec& setting, MenuLogFont* selected)
 {
     LOGFONTA wanted = {};
     // A face too long for the record searches with an empty face: every family.
-    TextCopy(wanted.lfFaceName, LF_FACESIZE, spec.face);
-    wanted.lfCharSet = spec.charset;
+    TextCopy(wanted.lfFaceName, LF_FACESIZE, setting.face);
+    wanted.lfCharSet = setting.charset;
 
     FontSearch search = {};
     HDC screen = GetDC(nullptr);
@@ -37,13 +37,13 @@ void SelectFont(const FontSpec& spec, MenuLogFont* selected)
 }
 
 // A negative height asks for a character height of 1/divisor of the button.
-void SizeFont(const FontSpec& spec, int divisor, const RECT& firstButton, MenuLogFont* font)
+void SizeFont(const FontSpec& setting, int divisor, const RECT& firstButton, MenuLogFont* font)
 {
     font->lfWidth = 0;
-    font->lfHeight = spec.height ? spec.height : (firstButton.top - firstButton.bottom) / divisor;
-    if (spec.weight) font->lfWeight = spec.weight;
-    if (spec.italic) font->lfItalic = spec.italic;
-    if (spec.underline) font->lfUnderline = spec.underline;
+    font->lfHeight = setting.height ? setting.height : (firstButton.top - firstButton.bottom) / divisor;
+    if (setting.weight) font->lfWeight = setting.weight;
+    if (setting.italic) font->lfItalic = setting.italic;
+    if (setting.underline) font->lfUnderline = setting.underline;
 }
 
 }  // namespace

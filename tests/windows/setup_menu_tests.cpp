@@ -108,7 +108,7 @@ TEST(SizeMenuFonts, AThirdAndAFifthOfTheFirstButtonUnlessConfigured)
     const RECT button = {400, 40, 442, 101};   // 61 pixels high
     const struct {
         const char* name;
-        FontSpec spec;
+        FontSpec setting;
         int labelHeight, helpHeight;
     } cases[] = {
         {"derived", {"Arial", 1, 0, 0, 0, 0}, -20, -12},
@@ -117,7 +117,7 @@ TEST(SizeMenuFonts, AThirdAndAFifthOfTheFirstButtonUnlessConfigured)
     };
     for (const auto& c : cases) {
         memset(&menuConfig, 0, sizeof menuConfig);
-        menuConfig.labelFont = menuConfig.helpFont = c.spec;
+        menuConfig.labelFont = menuConfig.helpFont = c.setting;
         menuConfig.labelLogFont.lfWidth = 9;
         menuConfig.labelLogFont.lfWeight = 400;
         menuConfig.labelLogFont.lfUnderline = 1;   // as the installed font had it
