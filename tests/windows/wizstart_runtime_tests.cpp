@@ -107,6 +107,25 @@ TEST_F(PrivateRuntime, FolderHeldOpenStaysButTheRestartCommandGoes)
     EXPECT_FALSE(PathExists(BundledJvm() + L"\\bin\\planted.dll"));
 }
 
+TEST_F(PrivateRuntime, AFolderThatCannotBeEmptiedIsNotUsed)
+{
+    // A file left by an earlier run and still in use: the runtime would sit
+    // beside files it did not bring, so none is written and nothing starts.
+    CreateDirectoryW(BundledJvm().c_str(), nullptr);
+    CreateDirectoryW((BundledJvm() + L"\\bin").c_str(), nullptr);
+    WriteBytes(BundledJvm() + L"\\bin\\in use.dll", "earlier");
+    HANDLE held = CreateFileW((BundledJvm() + L"\\bin\\in use.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ProcessResult run = Launch();
+    CloseHandle(held);
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(Runs(L"\\javaw.exe").empty());
+    EXPECT_FALSE(PathExists(BundledJvm() + L"\\bin\\javaw.exe"));
+    EXPECT_EQ("earlier", ReadBytes(BundledJvm() + L"\\bin\\in use.dll"));
+    EXPECT_EQ(L"<missing>", RunOnceValue());
+}
+
 TEST_F(PrivateRuntime, ListEntriesTakeTheirNumbersAndCodePage1252Names)
 {
     SetEnvironmentVariableW(L"PROBE_WAIT_MS", L"1500");
