@@ -30,14 +30,16 @@ bool IsLink(const wchar_t* path)
 bool PrepareEmptyFolder(const wchar_t* folder)
 {
     DWORD attributes = GetFileAttributesW(folder);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        if (!((attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(folder) : DeleteFileW(folder))) return false;
-    } else if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        if (!DeleteFileW(folder)) return false;
-    } else if (attributes != INVALID_FILE_ATTRIBUTES && DeleteFolderContents(folder) != 0) {
-        return false;
-    }
-    return CreateFolderPath(folder);
+    bool cleared;
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        cleared = true;  // nothing there yet
+    else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        cleared = RemoveDirectoryW(folder) != FALSE;
+    else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        cleared = DeleteFileW(folder) != FALSE;  // a file, or a link to one
+    else
+        cleared = DeleteFolderContents(folder) == 0;
+    return cleared && CreateFolderPath(folder);
 }
 
 // Writes the entry's file from resource `number`, creating its folders.

@@ -37,16 +37,6 @@ Launch Start(const std::string& program, const std::string& arguments, const std
     return launch;
 }
 
-std::vector<ProbeRun> WaitForRecord(const std::wstring& record)
-{
-    for (int i = 0; i < 200; ++i) {
-        auto runs = ReadProbeRecords(record);
-        if (!runs.empty() && runs.back().ended) return runs;
-        Sleep(50);
-    }
-    return ReadProbeRecords(record);
-}
-
 TEST(NarrowSecurityApi, BindsTheNarrowOpenFunctions)
 {
     EXPECT_EQ(SecurityApi::kNarrowForms, securityApi.form);
@@ -73,7 +63,7 @@ TEST(NarrowStartInteractiveProcess, StartsWithoutWaitingAndTheCallersEnvironment
     ASSERT_NE(nullptr, launch.startupInfo.lpDesktop);
     EXPECT_STREQ("winsta0\\default", launch.startupInfo.lpDesktop);
     EXPECT_EQ(Narrow(ProbeProgram()) + " -v x", launch.commandLine);
-    auto runs = WaitForRecord(scratch / L"record");
+    auto runs = WaitForProbeRuns(scratch / L"record", 1);
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ(ProbeProgram() + L" -v x", runs[0].commandLine);
     EXPECT_EQ(scratch.Path(), runs[0].currentFolder);
@@ -91,7 +81,7 @@ TEST(NarrowStartInteractiveProcess, JoinsAPathWithBlanksUnquoted)
     Launch launch = Start(Narrow(program), "arg", scratch / L"record");
     ASSERT_TRUE(launch.result) << launch.error;
     EXPECT_EQ(Narrow(program) + " arg", launch.commandLine);
-    auto runs = WaitForRecord(scratch / L"record");
+    auto runs = WaitForProbeRuns(scratch / L"record", 1);
     ASSERT_EQ(1u, runs.size());
     // The system found the program by its rules for unquoted paths (Wine then
     // hands the child a quoted line, where Windows passes it as it is).

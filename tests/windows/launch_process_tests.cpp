@@ -8,13 +8,6 @@
 
 namespace {
 
-std::wstring SystemTemp()
-{
-    wchar_t root[MAX_PATH];
-    GetEnvironmentVariableW(L"SystemRoot", root, MAX_PATH);
-    return std::wstring(root) + L"\\Temp";
-}
-
 // Runs the probe (or the given program) with the record going to `record`.
 struct Launch {
     BOOL result = FALSE;
@@ -37,16 +30,6 @@ Launch Start(const std::wstring& program, const std::wstring& arguments, const s
     SetEnvironmentVariableW(L"PROBE_RECORD", nullptr);
     launch.commandLine = line;
     return launch;
-}
-
-std::vector<ProbeRun> WaitForRecord(const std::wstring& record, bool untilEnded = false)
-{
-    for (int i = 0; i < 200; ++i) {
-        auto runs = ReadProbeRecords(record);
-        if (!runs.empty() && (!untilEnded || runs.back().ended)) return runs;
-        Sleep(50);
-    }
-    return ReadProbeRecords(record);
 }
 
 TEST(StartInteractiveProcess, StartsOnTheInteractiveDesktopWithTheJoinedLine)
@@ -207,7 +190,7 @@ TEST(StartInteractiveProcess, WaitsForTheChildOnlyWhenAsked)
     EXPECT_TRUE(started.result);
     runs = ReadProbeRecords(scratch / L"started");
     EXPECT_TRUE(runs.empty() || !runs[0].ended);
-    runs = WaitForRecord(scratch / L"started", true);
+    runs = WaitForProbeRuns(scratch / L"started", 1);
     ASSERT_EQ(1u, runs.size());
     EXPECT_TRUE(runs[0].ended);
 }
@@ -254,7 +237,7 @@ TEST(StartInteractiveProcess, ReportsAFailedRevertAlthoughTheChildStarted)
     Launch launch = Start(ProbeProgram(), L"", scratch / L"record", TRUE, FALSE);
     EXPECT_FALSE(launch.result);
     EXPECT_EQ(DWORD(ERROR_CANNOT_IMPERSONATE), launch.error);
-    EXPECT_EQ(1u, WaitForRecord(scratch / L"record").size());
+    EXPECT_EQ(1u, WaitForProbeRuns(scratch / L"record", 1, false).size());
 }
 
 // Older Windows: the test program runs itself again as a copy that Wine

@@ -29,13 +29,6 @@ inline std::wstring Variant(const wchar_t* name)
     return FullPath(TestFolder() + L"\\..\\variants\\" + name + L"\\wizstart.exe");
 }
 
-inline std::wstring SystemTemp()
-{
-    wchar_t root[MAX_PATH];
-    GetEnvironmentVariableW(L"SystemRoot", root, MAX_PATH);
-    return std::wstring(root) + L"\\Temp";
-}
-
 inline void SetMachineString(const std::wstring& key, const wchar_t* value, const std::wstring& data)
 {
     HKEY k;

@@ -84,18 +84,6 @@ protected:
         return code;
     }
 
-    // The probe runs so far, once the expected number has come (or a while has passed).
-    std::vector<ProbeRun> Runs(size_t expected)
-    {
-        std::vector<ProbeRun> runs;
-        for (int i = 0; i < 60; ++i) {
-            runs = ReadProbeRecords(record_);
-            if (expected > 0 && runs.size() >= expected && runs.back().ended) break;
-            Sleep(50);
-        }
-        return runs;
-    }
-    static std::wstring ProgramOf(const ProbeRun& run) { return run.program.substr(run.program.find_last_of(L'\\') + 1); }
 
     PROCESS_INFORMATION process_ = {};
     HWND menu_ = nullptr;

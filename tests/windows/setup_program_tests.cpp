@@ -64,19 +64,6 @@ protected:
         return code;
     }
 
-    // The probe runs once they have ended; waits a little for the expected count.
-    std::vector<ProbeRun> Runs(size_t expected)
-    {
-        std::vector<ProbeRun> runs;
-        for (int i = 0; i < 100; ++i) {
-            runs = ReadProbeRecords(record_);
-            if (runs.size() >= expected && (runs.empty() || runs.back().ended)) break;
-            Sleep(50);
-        }
-        if (expected == 0) Sleep(300), runs = ReadProbeRecords(record_);
-        return runs;
-    }
-    std::wstring ProgramOf(const ProbeRun& run) const { return run.program.substr(run.program.find_last_of(L'\\') + 1); }
 
     std::vector<PROCESS_INFORMATION> started_;
 };

@@ -145,6 +145,18 @@ protected:
     }
     void TearDown() override { SetEnvironmentVariableW(L"PROBE_RECORD", nullptr); }
 
+    // The probe runs once `expected` have come and ended; with none expected,
+    // what came within a second.
+    std::vector<ProbeRun> Runs(size_t expected)
+    {
+        if (expected == 0) {
+            Sleep(1000);
+            return ReadProbeRecords(record_);
+        }
+        return WaitForProbeRuns(record_, expected, true, 5000);
+    }
+    static std::wstring ProgramOf(const ProbeRun& run) { return run.program.substr(run.program.find_last_of(L'\\') + 1); }
+
     ScratchFolder scratch_;
     std::wstring setup_, record_;
 };

@@ -226,6 +226,24 @@ std::vector<ProbeRun> ReadProbeRecords(const std::wstring& recordPath)
     return runs;
 }
 
+std::vector<ProbeRun> WaitForProbeRuns(const std::wstring& recordPath, size_t count, bool ended, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<ProbeRun> runs = ReadProbeRecords(recordPath);
+        bool done = runs.size() >= count && (!ended || runs.empty() || runs.back().ended);
+        if (done || GetTickCount() - start > timeoutMs) return runs;
+        Sleep(50);
+    }
+}
+
+std::wstring SystemTemp()
+{
+    wchar_t root[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"SystemRoot", root, MAX_PATH);
+    return std::wstring(root, n < MAX_PATH ? n : 0) + L"\\Temp";
+}
+
 std::string UnixPath(const std::wstring& windowsPath)
 {
     typedef char*(CDECL * ToUnix)(const wchar_t*);

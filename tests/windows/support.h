@@ -103,6 +103,13 @@ struct ProbeRun {
     bool ended = false;                      // the probe had ended when the record was read
 };
 std::vector<ProbeRun> ReadProbeRecords(const std::wstring& recordPath);
+// The runs once at least `count` are recorded and, with `ended`, the last has
+// ended; what is recorded when `timeoutMs` have passed otherwise.
+std::vector<ProbeRun> WaitForProbeRuns(const std::wstring& recordPath, size_t count, bool ended = true,
+                                       DWORD timeoutMs = 10000);
+
+// %SystemRoot%\Temp, the system's temporary folder.
+std::wstring SystemTemp();
 
 // The Unix path of a Windows path (Wine only), or empty.
 std::string UnixPath(const std::wstring& windowsPath);
