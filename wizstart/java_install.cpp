@@ -32,7 +32,7 @@ bool RegisteredJavaIsNewEnough()
 bool RunJavaInstaller(const wchar_t* installer)
 {
     STARTUPINFOW startup = {};
-    startup.cb = 68;
+    startup.cb = sizeof startup;
     wchar_t arguments[MAX_PATH];
     TextCopy(arguments, MAX_PATH, kInstallerArguments);
     return StartInteractiveProcess(installer, arguments, &startup, TRUE, FALSE) != FALSE;
@@ -122,7 +122,7 @@ void LaunchDialog::RemoveTemporaryJava(LaunchState&)
             continue;
         // Only the first Java 6 entry is removed, silently, without waiting.
         STARTUPINFOW startup = {};
-        startup.cb = 68;
+        startup.cb = sizeof startup;
         startup.wShowWindow = SW_SHOW;
         wchar_t arguments[MAX_PATH];
         if (TextConcat(arguments, MAX_PATH, L"/quiet /X", static_cast<const wchar_t*>(subkey)))

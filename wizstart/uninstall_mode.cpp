@@ -22,6 +22,6 @@ void LaunchDialog::RunUninstallMode()
     if (!WriteResourceToFile(program, target)) return;
 
     STARTUPINFOW startup = {};
-    startup.cb = 68;
+    startup.cb = sizeof startup;
     StartInteractiveProcess(target, commandLine, &startup, FALSE, TRUE);
 }

@@ -83,7 +83,7 @@ bool LaunchDialog::BuildWizardCommandLine(const LaunchState& state, wchar_t* jav
 void LaunchDialog::StartWizard(const wchar_t* javaProgram, wchar_t* wizardArguments)
 {
     STARTUPINFOW startup = {};
-    startup.cb = 68;
+    startup.cb = sizeof startup;
     startup.wShowWindow = SW_SHOW;
     // A wizard that cannot be started is treated like one that has ended.
     StartInteractiveProcess(javaProgram, wizardArguments, &startup, TRUE, FALSE);

@@ -29,19 +29,32 @@ inline std::wstring Variant(const wchar_t* name)
     return FullPath(TestFolder() + L"\\..\\variants\\" + name + L"\\wizstart.exe");
 }
 
-inline void SetMachineString(const std::wstring& key, const wchar_t* value, const std::wstring& data)
+// Registry views. The launcher reads Java's keys and the uninstall entries it
+// enumerates in the default view of a program of its architecture (the test's
+// too), and the product's own uninstall key in the 32-bit view, where the
+// product's 32-bit installer writes it. Under 32-bit Wine there is one view.
+const REGSAM kDefaultView = 0;
+const REGSAM kProductView = KEY_WOW64_32KEY;
+
+inline void SetMachineString(const std::wstring& key, const wchar_t* value, const std::wstring& data,
+                             REGSAM view = kDefaultView)
 {
     HKEY k;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &k, nullptr));
     RegSetValueExW(k, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    DWORD((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(k);
 }
 
-inline void DeleteMachineKey(const std::wstring& key)
+inline void DeleteMachineKey(const std::wstring& key, REGSAM view = kDefaultView)
 {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+    HKEY k;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS | view, &k) == ERROR_SUCCESS) {
+        RegDeleteTreeW(k, nullptr);
+        RegCloseKey(k);
+    }
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), view, 0);
 }
 
 inline bool EndsWith(const std::wstring& text, const std::wstring& end)
@@ -80,7 +93,7 @@ protected:
     void ClearRegistry()
     {
         DeleteMachineKey(kJavaKey);
-        DeleteMachineKey(std::wstring(kUninstallKey) + L"\\" + kProductKeyName);
+        DeleteMachineKey(std::wstring(kUninstallKey) + L"\\" + kProductKeyName, kProductView);
         for (const auto& entry : uninstallEntries) DeleteMachineKey(std::wstring(kUninstallKey) + L"\\" + entry);
     }
 

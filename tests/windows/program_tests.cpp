@@ -1,5 +1,5 @@
 // The built wizstart.exe as a user gets it: how it ends, and what its
-// resources hold, read back from the file.
+// resources hold, read back from the shipped (32-bit) file.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,7 +36,7 @@ class LauncherResources : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(nullptr, program_.Module()); }
     std::string Resource(const wchar_t* type, const wchar_t* name) { return program_.Resource(type, name); }
-    ProgramFile program_{BuiltProgram(L"wizstart.exe")};
+    ProgramFile program_{ShippedProgram(L"wizstart.exe")};
 };
 
 TEST_F(LauncherResources, Dialog102IsTheExactTemplate)
@@ -88,7 +88,7 @@ TEST_F(LauncherResources, IconGroup128HoldsThreeImages)
 
 TEST(WizstartProgram, VersionBlockNamesTheLauncher)
 {
-    std::wstring path = BuiltProgram(L"wizstart.exe");
+    std::wstring path = ShippedProgram(L"wizstart.exe");
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
     ASSERT_GT(size, 0u);

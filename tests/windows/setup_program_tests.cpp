@@ -314,7 +314,7 @@ class SetupResources : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(nullptr, program_.Module()); }
     std::string Resource(const wchar_t* type, const wchar_t* name) { return program_.Resource(type, name); }
-    ProgramFile program_{BuiltProgram(L"setup.exe")};
+    ProgramFile program_{ShippedProgram(L"setup.exe")};
     HMODULE module_ = program_.Module();
 };
 

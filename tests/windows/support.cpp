@@ -20,6 +20,11 @@ std::wstring BuiltProgram(const wchar_t* name)
     return tests.substr(0, tests.find_last_of(L'\\')) + L"\\bin\\" + name;
 }
 
+std::wstring ShippedProgram(const wchar_t* name)
+{
+    return std::wstring(kShippedPrograms) + L"\\" + name;
+}
+
 std::wstring ProbeProgram()
 {
     return TestFolder() + L"\\probe.exe";

@@ -11,8 +11,12 @@
 
 // The folder of the running test program (build/windows/testbin).
 std::wstring TestFolder();
-// A shipped program of this build (build/windows/bin/NAME).
+// A program of this build (build/windows/bin/NAME, or build/windows-x64/bin/NAME),
+// for the tests that run it.
 std::wstring BuiltProgram(const wchar_t* name);
+// The shipped 32-bit program NAME (build/windows/bin/NAME), for the tests that
+// only read its file: the same as BuiltProgram in a 32-bit build.
+std::wstring ShippedProgram(const wchar_t* name);
 // The probe child program.
 std::wstring ProbeProgram();
 

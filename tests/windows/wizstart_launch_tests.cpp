@@ -153,7 +153,7 @@ TEST_F(LauncherRun, CarriedInstallerRunsFromTheSystemTempAndIsKeptWithTheProduct
     CreateDirectoryW((scratch / L"Orvalen").c_str(), nullptr);
     CreateDirectoryW(uninstallFolder.c_str(), nullptr);
     SetMachineString(std::wstring(kUninstallKey) + L"\\" + kProductKeyName, L"UninstallString",
-                     uninstallFolder + L"\\wizstart.exe");
+                     uninstallFolder + L"\\wizstart.exe", kProductView);
     SetMachineString(std::wstring(kUninstallKey) + L"\\" + uninstallEntries[0], L"DisplayName", L"Java(TM) 7 Update 1");
     SetMachineString(std::wstring(kUninstallKey) + L"\\" + uninstallEntries[1], L"DisplayName", L"Java(TM) 6 Update 45");
     SetMachineString(std::wstring(kUninstallKey) + L"\\" + uninstallEntries[2], L"DisplayName", L"Java(TM) 6 Update 20");
@@ -225,7 +225,7 @@ protected:
         return std::wstring(reinterpret_cast<const wchar_t*>(entry + 1), *entry);
     }
 
-    ProgramFile program_{BuiltProgram(L"wizstart.exe")};
+    ProgramFile program_{ShippedProgram(L"wizstart.exe")};
     HMODULE module_ = program_.Module();
 };
 
