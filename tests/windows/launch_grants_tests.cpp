@@ -3,6 +3,7 @@
 // on window stations and desktops).
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "launch_support.h"
@@ -178,7 +179,7 @@ FakeToken* g_token = nullptr;
 BOOL WINAPI FakeGetTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID info, DWORD length, PDWORD needed)
 {
     ++g_token->queries;
-    size_t header = sizeof(DWORD) + g_token->groups.size() * sizeof(SID_AND_ATTRIBUTES);
+    size_t header = offsetof(TOKEN_GROUPS, Groups) + g_token->groups.size() * sizeof(SID_AND_ATTRIBUTES);
     size_t total = header;
     for (auto& g : g_token->groups) total += g.first.size();
     *needed = DWORD(total);

@@ -13,7 +13,8 @@ import java.util.List;
  * On Windows they are used directly. Started through the demo's Java bridge
  * (a Unix Java under Wine, told by WINE_JAVA_BRIDGE=1), the wizard does the
  * same inside the Wine prefix: "wine reg ...", "wine cmd ...", and paths
- * translated with winepath.
+ * translated with "wine winepath". The Wine loader is the one the demo runs
+ * (WINELOADER: the 64-bit one where the host cannot run 32-bit programs).
  */
 final class Platform {
     static final boolean WINE = "1".equals(System.getenv("WINE_JAVA_BRIDGE"));
@@ -30,7 +31,7 @@ final class Platform {
         if (!WINE) {
             return new File(windowsPath);
         }
-        String unix = output("winepath", "-u", windowsPath);
+        String unix = output(wineLoader(), "winepath", "-u", windowsPath);
         if (unix.isEmpty()) {
             throw new IOException("cannot translate " + windowsPath);
         }
@@ -42,7 +43,7 @@ final class Platform {
         if (!WINE) {
             return file.getAbsolutePath();
         }
-        String windows = output("winepath", "-w", file.getAbsolutePath());
+        String windows = output(wineLoader(), "winepath", "-w", file.getAbsolutePath());
         if (windows.isEmpty()) {
             throw new IOException("cannot translate " + file);
         }
@@ -92,10 +93,15 @@ final class Platform {
     private static ProcessBuilder builder(String... command) {
         List<String> line = new ArrayList<String>();
         if (WINE) {
-            line.add("wine");
+            line.add(wineLoader());
         }
         line.addAll(Arrays.asList(command));
         return new ProcessBuilder(line);
+    }
+
+    private static String wineLoader() {
+        String loader = System.getenv("WINELOADER");
+        return loader == null || loader.isEmpty() ? "wine" : loader;
     }
 
     // First line a Unix helper prints, or "" when it fails.
