@@ -59,7 +59,15 @@ bool UnpackFile(const char* path, std::vector<uint8_t>* containerBytes, Unpacked
         *error = std::string(path) + ": not an LZWGFX container: shorter than its 8-byte header";
         return false;
     }
-    out->bytes.assign(ReadLittleEndian32(container.data() + 4), 0);
+    // The size field is not trusted: a false one would ask for gigabytes.
+    uint32_t decodedSize = ReadLittleEndian32(container.data() + 4);
+    if (decodedSize > LzwgfxMostDecoded(out->streamLength)) {
+        *error = std::string(path) + ": refused: its decoded-size field says " + std::to_string(decodedSize) +
+                 " bytes, but its stream of " + std::to_string(out->streamLength) + " bytes can give at most " +
+                 std::to_string(LzwgfxMostDecoded(out->streamLength));
+        return false;
+    }
+    out->bytes.assign(decodedSize, 0);
     out->produced = DecodeLzwgfxStream(container.data() + kLzwgfxHeaderSize, out->streamLength, out->bytes.data(),
                                        out->bytes.size(), &out->consumed);
     return true;

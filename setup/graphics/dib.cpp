@@ -84,8 +84,10 @@ DibStatus ReadDibHeaderStatus(const uint8_t* header, size_t available, Normalize
         offset += uint64_t(entrySize) * count;
     }
 
-    uint64_t pixelBytes = uint64_t(DibStride(bits, uint32_t(h.width))) * uint32_t(h.height);
-    if (offset + pixelBytes > available) return kDibTruncatedPixels;
+    // Rows and their total counted without wrapping: a width near 2^31 asks for
+    // rows of gigabytes, which the data must really hold.
+    uint64_t rowBytes = DibRowBytes(bits, uint32_t(h.width));
+    if (offset > available || uint32_t(h.height) > (available - offset) / rowBytes) return kDibTruncatedPixels;
     *pixels = header + offset;
     return kDibOk;
 }

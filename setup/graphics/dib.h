@@ -38,10 +38,18 @@ static_assert(sizeof(NormalizedDib) == 40 + 4 * 256, "normalised bitmap layout")
 
 const size_t kBmpFileHeaderSize = 14;
 
-// Bytes of one pixel row: rows are padded to a multiple of 4 bytes.
+// Bytes of one pixel row: rows are padded to a multiple of 4 bytes. In 64
+// bits, since a header's width can ask for rows that 32 bits cannot count.
+inline uint64_t DibRowBytes(uint32_t bitsPerPixel, uint32_t width)
+{
+    return (uint64_t(bitsPerPixel) * width + 31) / 32 * 4;
+}
+
+// The same for a picture whose rows are in memory (one that ReadDibHeader
+// accepted, or a working picture), so that they fit 32 bits.
 inline uint32_t DibStride(uint32_t bitsPerPixel, uint32_t width)
 {
-    return uint32_t((uint64_t(bitsPerPixel) * width + 31) / 32 * 4);
+    return uint32_t(DibRowBytes(bitsPerPixel, width));
 }
 
 // planes × bits per pixel of a normalised header.

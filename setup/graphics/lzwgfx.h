@@ -20,6 +20,14 @@ uint32_t ReadLittleEndian32(const uint8_t* p);
 // itself is incomplete.
 bool LzwgfxStreamLength(const uint8_t* resource, size_t resourceSize, size_t* streamLength);
 
+// The most bytes a stream of `streamLength` bytes can decode to: at best every
+// code is a two-byte match of 18 bytes, with a flag byte for each eight codes,
+// so less than nine times the stream. A decoded-size field above it is false.
+inline uint64_t LzwgfxMostDecoded(size_t streamLength)
+{
+    return uint64_t(streamLength) * 9;
+}
+
 // Decodes `streamLength` stream bytes into `output`, stopping when the input is
 // used up or `outputSize` bytes are written, whichever comes first. Returns the
 // number of bytes written; `consumed` (optional) receives the stream bytes read.

@@ -129,6 +129,10 @@ TEST(ReadDibHeader, RefusesHeadersAndPicturesItCannotShow)
         {"no width", InfoHeader(40, 0, 4, 24, 0, 5000), kDibEmpty},
         {"24 bits with a colour table", InfoHeader(40, 4, 4, 24, 2, 5000), kDibColorTableForTrueColor},
         {"huge picture", InfoHeader(40, 0x7FFFFFFF, 0x7FFFFFFF, 24, 0, 5000), kDibTruncatedPixels},
+        // Rows of 24 × width bits counted in 32 bits wrap to 0 and to 4 bytes.
+        {"rows wrapping to no bytes", InfoHeader(40, 0x55555555, 1, 24, 0, 16), kDibTruncatedPixels},
+        {"rows wrapping to 4 bytes", InfoHeader(40, 0x55555556, 1, 24, 0, 16), kDibTruncatedPixels},
+        {"rows wrapping, many of them", InfoHeader(40, 0x55555556, 0x7FFFFFFF, 24, 0, 16), kDibTruncatedPixels},
     };
     for (const auto& c : cases) {
         NormalizedDib dib = Garbage();

@@ -1,6 +1,9 @@
 // The LZWGFX decoder and the encoder tool's output.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -245,11 +248,12 @@ TEST(LzwgfxEncoder, PicturesOfEveryHandledKindRoundTrip)
 TEST(LzwgfxEncoder, RefusesPicturesTheMenuCannotShowWithTheReason)
 {
     Bytes good = BuildBmp(8, 4, 2, {0, 0xFFFFFF}, [](uint32_t x, uint32_t) { return x & 1; });
-    auto patched = [&](size_t at, std::vector<uint8_t> bytes) {
-        Bytes b = good;
+    Bytes good24 = BuildBmp(24, 1, 1, {}, [](uint32_t, uint32_t) { return 0x123456u; });
+    auto patch = [](Bytes b, size_t at, std::vector<uint8_t> bytes) {
         std::copy(bytes.begin(), bytes.end(), b.begin() + long(at));
         return b;
     };
+    auto patched = [&](size_t at, std::vector<uint8_t> bytes) { return patch(good, at, bytes); };
     const struct {
         const char* what;
         Bytes file;
@@ -263,9 +267,50 @@ TEST(LzwgfxEncoder, RefusesPicturesTheMenuCannotShowWithTheReason)
         {"a gap before the pixels", patched(10, {70}),
          "the pixel bits do not follow the colour table directly (offset 70, expected 62)"},
         {"cut short", Bytes(good.begin(), good.end() - 1), "the pixel rows are cut short"},
+        // 24 bits and these widths: rows that 32 bits count as 0 and as 4 bytes.
+        {"rows wrapping to 0 bytes", patch(good24, 18, {0x55, 0x55, 0x55, 0x55}), "the pixel rows are cut short"},
+        {"rows wrapping to 4 bytes", patch(good24, 18, {0x56, 0x55, 0x55, 0x55}), "the pixel rows are cut short"},
     };
     EXPECT_EQ("", CheckMenuPicture(good));
+    EXPECT_EQ("", CheckMenuPicture(good24));
     for (const auto& c : cases) EXPECT_EQ(c.reason, CheckMenuPicture(c.file)) << c.what;
+}
+
+// Runs the lzwgfx tool; its exit code and what it printed.
+std::pair<int, std::string> RunTool(const std::string& arguments)
+{
+    std::string command = std::string(LZWGFX_TOOL) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+TEST(LzwgfxTool, RefusesADecodedSizeItsStreamCannotGive)
+{
+    // Three stream bytes give at most 27; the field says 28, and 4 GiB.
+    std::string path = testing::TempDir() + "lzwgfx_false_size.bin";
+    std::string error;
+    for (uint32_t field : {28u, 0xFFFFFFFFu}) {
+        Bytes container = {11, 0, 0, 0, uint8_t(field), uint8_t(field >> 8), uint8_t(field >> 16),
+                           uint8_t(field >> 24), 0x00, 0x00, 0x0F};
+        ASSERT_TRUE(WriteWholeFile(path, container, &error));
+        for (std::string command : {"info " + path, "decode " + path + " " + path + ".bmp"}) {
+            auto [status, out] = RunTool(command);
+            EXPECT_EQ(1, status) << command << "\n" << out;
+            EXPECT_NE(std::string::npos, out.find("refused: its decoded-size field says " + std::to_string(field) +
+                                                  " bytes, but its stream of 3 bytes can give at most 27"))
+                << out;
+        }
+    }
+    // 18 bytes from 3 stream bytes are believed.
+    Bytes plausible = {11, 0, 0, 0, 18, 0, 0, 0, 0x00, 0x00, 0x0F};
+    ASSERT_TRUE(WriteWholeFile(path, plausible, &error));
+    EXPECT_EQ(std::string::npos, RunTool("info " + path).second.find("refused"));
+    std::remove(path.c_str());
+    std::remove((path + ".bmp").c_str());
 }
 
 TEST(LzwgfxArtwork, IsTheMenuPictureAndTheSameOnEveryRun)
