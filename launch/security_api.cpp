@@ -1,5 +1,7 @@
 #include "security_api.h"
 
+#include "framework/system_library.h"
+
 namespace {
 
 // Exported names, in slot order; the two "Open" functions by form.
@@ -11,9 +13,10 @@ const char* const kNames[SecurityApi::kSlotCount] = {
     nullptr, "CloseDesktop", "GetProcessWindowStation", "SetProcessWindowStation",
 };
 
-HMODULE LoadSystemLibrary(SecurityApi::Form form, const wchar_t* wide, const char* narrow)
+// From the system folder by full path, by wide or narrow name as the form says.
+HMODULE LoadLibraryOfForm(SecurityApi::Form form, const wchar_t* wide, const char* narrow)
 {
-    return form == SecurityApi::kWideForms ? LoadLibraryW(wide) : LoadLibraryA(narrow);
+    return form == SecurityApi::kWideForms ? LoadSystemLibrary(wide) : LoadSystemLibrary(narrow);
 }
 
 void BindRange(HMODULE module, SecurityApi::Form form, FARPROC* slots, int first, int end)
@@ -32,10 +35,10 @@ void BindRange(HMODULE module, SecurityApi::Form form, FARPROC* slots, int first
 
 SecurityApi::SecurityApi(Form form_) : form(form_), advapi32(nullptr), user32(nullptr), slots(), released_(false)
 {
-    advapi32 = LoadSystemLibrary(form, L"advapi32.dll", "advapi32.dll");
+    advapi32 = LoadLibraryOfForm(form, L"advapi32.dll", "advapi32.dll");
     if (!advapi32) return;
     BindRange(advapi32, form, slots, 0, kFirstUser32Slot);
-    user32 = LoadSystemLibrary(form, L"user32.dll", "user32.dll");
+    user32 = LoadLibraryOfForm(form, L"user32.dll", "user32.dll");
     if (!user32) return;
     BindRange(user32, form, slots, kFirstUser32Slot, kSlotCount);
 }
@@ -68,71 +71,80 @@ Function SecurityApi::Bound(Slot slot, bool formMatches) const
 
 // Each call-through: the bound function with the arguments unchanged, or the
 // failure value of its kind (NotBoundError already set).
-#define CALL_THROUGH(slot, failure, function, ...)                    \
-    auto bound = Bound<decltype(&::function)>(slot);                  \
-    return bound ? bound(__VA_ARGS__) : failure
 
 BOOL SecurityApi::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID info, DWORD length,
                                       PDWORD returnLength) const
 {
-    CALL_THROUGH(kGetTokenInformation, FALSE, GetTokenInformation, token, infoClass, info, length, returnLength);
+    auto bound = Bound<decltype(&::GetTokenInformation)>(kGetTokenInformation);
+    return bound ? bound(token, infoClass, info, length, returnLength) : FALSE;
 }
 
 DWORD SecurityApi::GetLengthSid(PSID sid) const
 {
-    CALL_THROUGH(kGetLengthSid, 0xFFFFFFFF, GetLengthSid, sid);
+    auto bound = Bound<decltype(&::GetLengthSid)>(kGetLengthSid);
+    return bound ? bound(sid) : 0xFFFFFFFF;
 }
 
 BOOL SecurityApi::CopySid(DWORD length, PSID destination, PSID source) const
 {
-    CALL_THROUGH(kCopySid, FALSE, CopySid, length, destination, source);
+    auto bound = Bound<decltype(&::CopySid)>(kCopySid);
+    return bound ? bound(length, destination, source) : FALSE;
 }
 
 BOOL SecurityApi::InitializeSecurityDescriptor(PSECURITY_DESCRIPTOR descriptor, DWORD revision) const
 {
-    CALL_THROUGH(kInitializeSecurityDescriptor, FALSE, InitializeSecurityDescriptor, descriptor, revision);
+    auto bound = Bound<decltype(&::InitializeSecurityDescriptor)>(kInitializeSecurityDescriptor);
+    return bound ? bound(descriptor, revision) : FALSE;
 }
 
 BOOL SecurityApi::GetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, LPBOOL present, PACL* dacl,
                                             LPBOOL defaulted) const
 {
-    CALL_THROUGH(kGetSecurityDescriptorDacl, FALSE, GetSecurityDescriptorDacl, descriptor, present, dacl, defaulted);
+    auto bound = Bound<decltype(&::GetSecurityDescriptorDacl)>(kGetSecurityDescriptorDacl);
+    return bound ? bound(descriptor, present, dacl, defaulted) : FALSE;
 }
 
 BOOL SecurityApi::SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL present, PACL dacl,
                                             BOOL defaulted) const
 {
-    CALL_THROUGH(kSetSecurityDescriptorDacl, FALSE, SetSecurityDescriptorDacl, descriptor, present, dacl, defaulted);
+    auto bound = Bound<decltype(&::SetSecurityDescriptorDacl)>(kSetSecurityDescriptorDacl);
+    return bound ? bound(descriptor, present, dacl, defaulted) : FALSE;
 }
 
 BOOL SecurityApi::GetAclInformation(PACL acl, LPVOID info, DWORD length, ACL_INFORMATION_CLASS infoClass) const
 {
-    CALL_THROUGH(kGetAclInformation, FALSE, GetAclInformation, acl, info, length, infoClass);
+    auto bound = Bound<decltype(&::GetAclInformation)>(kGetAclInformation);
+    return bound ? bound(acl, info, length, infoClass) : FALSE;
 }
 
 BOOL SecurityApi::InitializeAcl(PACL acl, DWORD length, DWORD revision) const
 {
-    CALL_THROUGH(kInitializeAcl, FALSE, InitializeAcl, acl, length, revision);
+    auto bound = Bound<decltype(&::InitializeAcl)>(kInitializeAcl);
+    return bound ? bound(acl, length, revision) : FALSE;
 }
 
 BOOL SecurityApi::GetAce(PACL acl, DWORD index, LPVOID* ace) const
 {
-    CALL_THROUGH(kGetAce, FALSE, GetAce, acl, index, ace);
+    auto bound = Bound<decltype(&::GetAce)>(kGetAce);
+    return bound ? bound(acl, index, ace) : FALSE;
 }
 
 BOOL SecurityApi::AddAce(PACL acl, DWORD revision, DWORD startIndex, LPVOID aceList, DWORD aceListLength) const
 {
-    CALL_THROUGH(kAddAce, FALSE, AddAce, acl, revision, startIndex, aceList, aceListLength);
+    auto bound = Bound<decltype(&::AddAce)>(kAddAce);
+    return bound ? bound(acl, revision, startIndex, aceList, aceListLength) : FALSE;
 }
 
 BOOL SecurityApi::OpenProcessToken(HANDLE process, DWORD access, PHANDLE token) const
 {
-    CALL_THROUGH(kOpenProcessToken, FALSE, OpenProcessToken, process, access, token);
+    auto bound = Bound<decltype(&::OpenProcessToken)>(kOpenProcessToken);
+    return bound ? bound(process, access, token) : FALSE;
 }
 
 BOOL SecurityApi::ImpersonateLoggedOnUser(HANDLE token) const
 {
-    CALL_THROUGH(kImpersonateLoggedOnUser, FALSE, ImpersonateLoggedOnUser, token);
+    auto bound = Bound<decltype(&::ImpersonateLoggedOnUser)>(kImpersonateLoggedOnUser);
+    return bound ? bound(token) : FALSE;
 }
 
 BOOL SecurityApi::RevertToSelf() const
@@ -144,13 +156,15 @@ BOOL SecurityApi::RevertToSelf() const
 BOOL SecurityApi::GetUserObjectSecurity(HANDLE object, PSECURITY_INFORMATION requested,
                                         PSECURITY_DESCRIPTOR descriptor, DWORD length, LPDWORD needed) const
 {
-    CALL_THROUGH(kGetUserObjectSecurity, FALSE, GetUserObjectSecurity, object, requested, descriptor, length, needed);
+    auto bound = Bound<decltype(&::GetUserObjectSecurity)>(kGetUserObjectSecurity);
+    return bound ? bound(object, requested, descriptor, length, needed) : FALSE;
 }
 
 BOOL SecurityApi::SetUserObjectSecurity(HANDLE object, PSECURITY_INFORMATION information,
                                         PSECURITY_DESCRIPTOR descriptor) const
 {
-    CALL_THROUGH(kSetUserObjectSecurity, FALSE, SetUserObjectSecurity, object, information, descriptor);
+    auto bound = Bound<decltype(&::SetUserObjectSecurity)>(kSetUserObjectSecurity);
+    return bound ? bound(object, information, descriptor) : FALSE;
 }
 
 HWINSTA SecurityApi::OpenWindowStationW(LPCWSTR name, BOOL inherit, ACCESS_MASK access) const
@@ -167,7 +181,8 @@ HWINSTA SecurityApi::OpenWindowStationA(LPCSTR name, BOOL inherit, ACCESS_MASK a
 
 BOOL SecurityApi::CloseWindowStation(HWINSTA station) const
 {
-    CALL_THROUGH(kCloseWindowStation, FALSE, CloseWindowStation, station);
+    auto bound = Bound<decltype(&::CloseWindowStation)>(kCloseWindowStation);
+    return bound ? bound(station) : FALSE;
 }
 
 HDESK SecurityApi::OpenDesktopW(LPCWSTR name, DWORD flags, BOOL inherit, ACCESS_MASK access) const
@@ -184,7 +199,8 @@ HDESK SecurityApi::OpenDesktopA(LPCSTR name, DWORD flags, BOOL inherit, ACCESS_M
 
 BOOL SecurityApi::CloseDesktop(HDESK desktop) const
 {
-    CALL_THROUGH(kCloseDesktop, FALSE, CloseDesktop, desktop);
+    auto bound = Bound<decltype(&::CloseDesktop)>(kCloseDesktop);
+    return bound ? bound(desktop) : FALSE;
 }
 
 HWINSTA SecurityApi::GetProcessWindowStation() const
@@ -195,5 +211,6 @@ HWINSTA SecurityApi::GetProcessWindowStation() const
 
 BOOL SecurityApi::SetProcessWindowStation(HWINSTA station) const
 {
-    CALL_THROUGH(kSetProcessWindowStation, FALSE, SetProcessWindowStation, station);
+    auto bound = Bound<decltype(&::SetProcessWindowStation)>(kSetProcessWindowStation);
+    return bound ? bound(station) : FALSE;
 }

@@ -1,10 +1,12 @@
 #include "helpers.h"
 
 #include <io.h>
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include "framework/app.h"
 #include "framework/guards.h"
+#include "framework/system_library.h"
 #include "framework/text.h"
 
 bool FileExists(const wchar_t* path)
@@ -44,6 +46,29 @@ bool IsDotEntry(const WIN32_FIND_DATAW& entry)
            (TextEqual(entry.cFileName, L".") || TextEqual(entry.cFileName, L".."));
 }
 
+const wchar_t kListingPattern[] = L"\\*.*";
+
+// Full control for Administrators (BA) and SYSTEM (SY), for the object and
+// everything created inside it (OICI); the list is protected (P), so nothing is
+// inherited from the parent.
+const wchar_t kPrivateAccess[] = L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+
+// Writes all bytes into a file created with `disposition`; a file that could
+// not be written whole is deleted again.
+bool WriteBytesToFile(const ResourceBytes& bytes, const wchar_t* path, DWORD disposition,
+                      SECURITY_ATTRIBUTES* security)
+{
+    bool complete;
+    {
+        ScopedFile file(CreateFileW(path, GENERIC_WRITE, 0, security, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return false;
+        DWORD written = 0;
+        complete = WriteFile(file, bytes.data, bytes.size, &written, nullptr) && written == bytes.size;
+    }
+    if (!complete) DeleteFileW(path);
+    return complete;
+}
+
 // Splits a value path into its key part (before the last backslash, empty when
 // there is none) and the value name after it.
 bool SplitValuePath(const wchar_t* valuePath, wchar_t* keyPart, const wchar_t** valueName)
@@ -62,11 +87,15 @@ bool CreateFolderPath(const wchar_t* path)
     return CreateFolderPathFrom(path);
 }
 
+bool FolderCanBeEmptied(const wchar_t* folder)
+{
+    return TextLength(folder) + TextLength(kListingPattern) < MAX_PATH;
+}
+
 int DeleteFolderContents(const wchar_t* folder)
 {
-    const size_t kCapacity = 256;
-    wchar_t pattern[kCapacity];
-    if (!TextConcat(pattern, kCapacity, folder, L"\\*.*")) return -1;
+    wchar_t pattern[MAX_PATH];
+    if (!TextConcat(pattern, MAX_PATH, folder, kListingPattern)) return -1;
     wchar_t removed[MAX_PATH] = L"";
     // A fresh listing after every removal, using only its first real entry, so
     // that the order of a listing that changes under us never matters.
@@ -74,7 +103,12 @@ int DeleteFolderContents(const wchar_t* folder)
         WIN32_FIND_DATAW entry;
         {
             ScopedFind listing(FindFirstFileW(pattern, &entry));
-            if (!listing.Valid()) return 0;
+            if (!listing.Valid()) {
+                // Only a folder that is not there counts as emptied; one that
+                // cannot be listed may still hold anything.
+                DWORD error = GetLastError();
+                return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : -1;
+            }
             while (IsDotEntry(entry))
                 if (!FindNextFileW(listing, &entry)) return 0;
         }
@@ -82,8 +116,8 @@ int DeleteFolderContents(const wchar_t* folder)
         // pending while another program holds it) would be tried forever.
         if (removed[0] && TextEqual(entry.cFileName, removed)) return -1;
 
-        wchar_t path[kCapacity];
-        if (!TextConcat(path, kCapacity, folder, L"\\", static_cast<const wchar_t*>(entry.cFileName))) return -1;
+        wchar_t path[MAX_PATH];
+        if (!TextConcat(path, MAX_PATH, folder, L"\\", static_cast<const wchar_t*>(entry.cFileName))) return -1;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // A junction or symbolic link is removed as the link itself: its
             // target may be anywhere on the machine and is never emptied.
@@ -133,13 +167,55 @@ void TickText(wchar_t* out)
     FormatTickText(GetTickCount(), out);
 }
 
-bool MakeTickFolder(const wchar_t* tickText, wchar_t* out)
+PrivateSecurity::PrivateSecurity() : descriptor_(nullptr)
 {
+    typedef BOOL(WINAPI * ConvertFunction)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+    attributes_.nLength = sizeof attributes_;
+    attributes_.lpSecurityDescriptor = nullptr;
+    attributes_.bInheritHandle = FALSE;
+    HMODULE advapi32 = GetModuleHandleW(L"advapi32.dll");
+    // Through the one function-pointer type that converts to all others.
+    auto convert = reinterpret_cast<ConvertFunction>(reinterpret_cast<void (*)()>(
+        advapi32 ? GetProcAddress(advapi32, "ConvertStringSecurityDescriptorToSecurityDescriptorW") : nullptr));
+    if (convert && !convert(kPrivateAccess, SDDL_REVISION_1, &descriptor_, nullptr)) descriptor_ = nullptr;
+    attributes_.lpSecurityDescriptor = descriptor_;
+}
+
+PrivateSecurity::~PrivateSecurity()
+{
+    if (descriptor_) LocalFree(descriptor_);
+}
+
+bool CreatePrivateFolder(const wchar_t* path)
+{
+    PrivateSecurity security;
+    return security.Attributes() && CreateDirectoryW(path, security.Attributes());
+}
+
+bool MakeTickFolderFrom(DWORD ticks, wchar_t* out)
+{
+    // Enough names to pass any number of folders planted ahead; the search
+    // ends at the first failure other than a name already taken.
+    const int kTries = 1000;
+    out[0] = 0;
+    PrivateSecurity security;
     wchar_t temp[MAX_PATH];
-    if (!GetSystemTempFolder(temp) || !TextConcat(out, MAX_PATH, static_cast<const wchar_t*>(temp), L"\\", tickText))
-        return false;
-    CreateFolderPath(out);
-    return true;
+    if (!GetSystemTempFolder(temp)) return false;
+    for (int i = 0; i < kTries; ++i) {
+        wchar_t tick[kTickTextSize];
+        FormatTickText(ticks + DWORD(i), tick);
+        if (!TextConcat(out, MAX_PATH, static_cast<const wchar_t*>(temp), L"\\", static_cast<const wchar_t*>(tick)) ||
+            !security.Attributes())
+            return false;
+        if (CreateDirectoryW(out, security.Attributes())) return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    return false;
+}
+
+bool MakeTickFolder(wchar_t* out)
+{
+    return MakeTickFolderFrom(GetTickCount(), out);
 }
 
 bool FindProgramResource(const wchar_t* name, const wchar_t* type, ResourceBytes* out)
@@ -156,11 +232,13 @@ bool FindProgramResource(const wchar_t* name, const wchar_t* type, ResourceBytes
 
 bool WriteResourceToFile(const ResourceBytes& bytes, const wchar_t* path)
 {
-    ScopedFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
-    DWORD written = 0;
-    WriteFile(file, bytes.data, bytes.size, &written, nullptr);
-    return true;
+    return WriteBytesToFile(bytes, path, CREATE_ALWAYS, nullptr);
+}
+
+bool WriteResourceToPrivateFile(const ResourceBytes& bytes, const wchar_t* path)
+{
+    PrivateSecurity security;
+    return security.Attributes() && WriteBytesToFile(bytes, path, CREATE_NEW, security.Attributes());
 }
 
 bool ConvertCodePageText(const char* text, UINT codePage, wchar_t* out, int capacity)

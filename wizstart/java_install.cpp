@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "framework/guards.h"
+#include "framework/system_library.h"
 #include "framework/text.h"
 #include "helpers.h"
 #include "launch/interactive_process.h"
@@ -76,12 +77,11 @@ void LaunchDialog::InstallJavaRuntime(LaunchState& state)
 {
     ResourceBytes installer;
     if (!RegisteredJavaIsNewEnough() && FindInstallerResource(&installer)) {
-        // The carried installer runs from a fresh tick folder in the system Temp.
-        wchar_t tick[kTickTextSize];
-        TickText(tick);
+        // The carried installer runs from a new tick folder of this run's own in
+        // the system Temp; without one it is skipped.
         wchar_t folder[MAX_PATH];
         wchar_t path[MAX_PATH];
-        if (MakeTickFolder(tick, folder) && TextConcat(path, MAX_PATH, static_cast<const wchar_t*>(folder), kInstallerName) &&
+        if (MakeTickFolder(folder) && TextConcat(path, MAX_PATH, static_cast<const wchar_t*>(folder), kInstallerName) &&
             WriteResourceToFile(installer, path)) {
             if (RunJavaInstaller(path)) state.javaInstalledNow = true;
             DeleteFileW(path);
@@ -124,9 +124,14 @@ void LaunchDialog::RemoveTemporaryJava(LaunchState&)
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         startup.wShowWindow = SW_SHOW;
+        // The system folder's Windows Installer by its full path: by its bare
+        // name, an "msiexec.exe" planted in the system Temp folder (the child's
+        // current folder) or beside the launcher would be found first.
+        wchar_t program[MAX_PATH];
         wchar_t arguments[MAX_PATH];
-        if (TextConcat(arguments, MAX_PATH, L"/quiet /X", static_cast<const wchar_t*>(subkey)))
-            StartInteractiveProcess(L"msiexec.exe", arguments, &startup, FALSE, TRUE);
+        if (SystemProgramPath(L"msiexec.exe", program) &&
+            TextConcat(arguments, MAX_PATH, L"/quiet /X", static_cast<const wchar_t*>(subkey)))
+            StartInteractiveProcess(program, arguments, &startup, FALSE, TRUE);
         break;
     }
     SHRegCloseUSKey(uninstall);

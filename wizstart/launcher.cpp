@@ -8,19 +8,22 @@
 #include "helpers.h"
 #include "resource.h"
 
-void ParseLauncherArguments(const wchar_t* const* argv, int argc, wchar_t* programFolder, wchar_t* argumentText)
+bool ParseLauncherArguments(const wchar_t* programPath, const wchar_t* const* argv, int argc, wchar_t* programFolder,
+                            wchar_t* argumentText)
 {
     programFolder[0] = 0;
     argumentText[0] = 0;
-    if (argc < 1) return;
-    long cut = TextFindLast(argv[0], L'\\');
-    TextCopyN(programFolder, MAX_PATH, argv[0], cut < 0 ? TextLength(argv[0]) : size_t(cut));
+    long cut = TextFindLast(programPath, L'\\');
+    if (cut < 0 || !TextCopyN(programFolder, MAX_PATH, programPath, size_t(cut))) return false;
     // Each argument as it came, in double quotes; a quote inside is not escaped.
     for (int i = 1; i < argc; ++i) {
         wchar_t quoted[MAX_PATH];
-        if (!TextConcat(quoted, MAX_PATH, L" \"", argv[i], L"\"") || !TextAppend(argumentText, MAX_PATH, quoted))
-            break;
+        if (!TextConcat(quoted, MAX_PATH, L" \"", argv[i], L"\"") || !TextAppend(argumentText, MAX_PATH, quoted)) {
+            argumentText[0] = 0;
+            return false;
+        }
     }
+    return true;
 }
 
 LaunchDialog::LaunchDialog() : Dialog(IDD_LAUNCH), icon(nullptr), splash(nullptr)
@@ -121,7 +124,10 @@ void LaunchDialog::RunLaunchSequence()
     SetCurrentDirectoryW(programFolder);
 
     if (state.privateRuntimePresent) RegisterDeferredCleanup(state);
-    if (commandLineFits) StartWizard(javaProgram, wizardArguments);
+    // A command line that does not fit is refused, never cut, and the user is
+    // told why; the clean-up steps run as after a wizard that has ended.
+    DWORD refusal = commandLineFits ? StartWizard(javaProgram, wizardArguments) : ERROR_FILENAME_EXCED_RANGE;
+    if (refusal == ERROR_FILENAME_EXCED_RANGE) ShowLaunchError(refusal);
     StoreJavaInstallerWithProduct(state);
     if (state.privateRuntimePresent) RemovePrivateRuntime(state);
 
@@ -154,8 +160,16 @@ bool LauncherApp::InitInstance()
     if (!argv) return false;
 
     LaunchDialog* dialog = new (dialogStorage_) LaunchDialog();
-    ParseLauncherArguments(argv, argc, dialog->programFolder, dialog->argumentText);
+    wchar_t programPath[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, programPath, MAX_PATH);
+    bool fits = length > 0 && length < MAX_PATH &&
+                ParseLauncherArguments(programPath, argv, argc, dialog->programFolder, dialog->argumentText);
     LocalFree(argv);
+    if (!fits) {
+        // Nothing is launched from a folder or with arguments that were cut.
+        dialog->ShowLaunchError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
 
     mainWindow = dialog;
     dialog->CreateModeless(nullptr);

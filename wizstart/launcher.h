@@ -24,11 +24,13 @@ struct LaunchState {
     wchar_t savedFolder[MAX_PATH];        // current folder before the wizard
 };
 
-// Splits the launcher's command line (as CommandLineToArgvW gives it) into its
-// own folder (the first element up to its last backslash, or all of it when it
-// has none) and the other elements, each as a blank and the element in double
-// quotes. An argument that no longer fits is left out with all after it.
-void ParseLauncherArguments(const wchar_t* const* argv, int argc,
+// The launcher's own folder, from the running program's path (as
+// GetModuleFileNameW gives it, never as the starter wrote it) up to its last
+// backslash, and its arguments (the elements after the first of its command
+// line, as CommandLineToArgvW gives them), each as a blank and the element in
+// double quotes. False when the folder or the arguments do not fit: such a
+// launch is refused, never cut.
+bool ParseLauncherArguments(const wchar_t* programPath, const wchar_t* const* argv, int argc,
                             wchar_t* programFolder /* MAX_PATH */,
                             wchar_t* argumentText /* MAX_PATH */);
 
@@ -45,6 +47,9 @@ public:
     // Shows message `number` of the string table, "%1" replaced by `argument`,
     // and returns when the user has closed it.
     void ShowLaunchMessage(UINT number, const wchar_t* argument = nullptr);
+    // Shows the system's own text for a Windows error code (a launch refused
+    // because its command line does not fit) and returns when it was closed.
+    void ShowLaunchError(DWORD error);
     // The launch steps in their order; returns when the wizard has ended or a
     // step has ended the sequence with its message.
     virtual void RunLaunchSequence();
@@ -69,7 +74,8 @@ private:
     bool PrepareWizardFiles(LaunchState& state);
     bool BuildWizardCommandLine(const LaunchState& state, wchar_t* javaProgram, wchar_t* wizardArguments);
     void RegisterDeferredCleanup(LaunchState& state);
-    void StartWizard(const wchar_t* javaProgram, wchar_t* wizardArguments);
+    // ERROR_SUCCESS once the wizard has ended, or why it could not be started.
+    DWORD StartWizard(const wchar_t* javaProgram, wchar_t* wizardArguments);
     void StoreJavaInstallerWithProduct(LaunchState& state);
     void RemovePrivateRuntime(LaunchState& state);
     void RemoveWizardFiles(LaunchState& state);

@@ -1,5 +1,6 @@
-// The launcher's one way to show a message: a text of its string table, in
-// the language the system's resource loader picks for the user.
+// The launcher's way to show a message: a text of its string table, in the
+// language the system's resource loader picks for the user, or the system's own
+// text for an error code.
 #include "framework/text.h"
 #include "launcher.h"
 
@@ -35,4 +36,13 @@ void LaunchDialog::ShowLaunchMessage(UINT number, const wchar_t* argument)
     else
         TextCopy(shown, kMessageCapacity + MAX_PATH, static_cast<const wchar_t*>(text));
     AppMessageBox(Window(), shown, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void LaunchDialog::ShowLaunchError(DWORD error)
+{
+    wchar_t text[kMessageCapacity];
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                        kMessageCapacity, nullptr))
+        wsprintfW(text, L"Error %lu", error);  // the user still learns that the launch was refused
+    AppMessageBox(Window(), text, MB_OK | MB_ICONEXCLAMATION);
 }

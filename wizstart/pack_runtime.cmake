@@ -3,8 +3,17 @@
 # writes <dir>/runtime_list.bin, the file list in code page 1252 with CR LF
 # after every entry (resource 2000), and <dir>/runtime.rc with the list and one
 # resource per file (2001 and up, in list order). A file whose name cannot be
-# written in code page 1252 or is longer than 259 characters, or a list over
-# 29,999 bytes, stops the build with a message naming it.
+# written in code page 1252, a list over 29,999 bytes, or a file that the
+# launcher could not remove again, stops the build with a message naming it.
+#
+# The launcher writes the runtime into %SystemRoot%\Temp\BundledJVM and removes
+# it with the same 259-character paths: a file's path, and its folder's with
+# "\*.*" (the listing pattern), must fit. Checked for C:\WINDOWS (26 characters
+# for C:\WINDOWS\Temp\BundledJVM): names up to 232 characters, folders up to 228.
+set(runtime_base_length 26)
+set(path_limit 259)
+math(EXPR name_limit "${path_limit} - ${runtime_base_length} - 1")
+math(EXPR folder_limit "${name_limit} - 4")
 if(NOT IS_DIRECTORY "${FOLDER}")
   message(FATAL_ERROR "WIZSTART_PRIVATE_RUNTIME: \"${FOLDER}\" is not a folder.")
 endif()
@@ -35,8 +44,18 @@ foreach(file IN LISTS files)
     message(FATAL_ERROR "WIZSTART_PRIVATE_RUNTIME: the name of \"${file}\" cannot be written in code page 1252.")
   endif()
   file(SIZE "${scratch}" length)
-  if(length GREATER 259)
-    message(FATAL_ERROR "WIZSTART_PRIVATE_RUNTIME: \"${file}\" has a name of ${length} characters; at most 259 fit.")
+  if(length GREATER name_limit)
+    message(FATAL_ERROR "WIZSTART_PRIVATE_RUNTIME: \"${file}\" has a name of ${length} characters; "
+      "at most ${name_limit} fit in C:\\WINDOWS\\Temp\\BundledJVM.")
+  endif()
+  get_filename_component(folder "${file}" DIRECTORY)
+  if(folder)
+    to_cp1252("${folder}" "${scratch}" ok)
+    file(SIZE "${scratch}" folder_length)
+    if(folder_length GREATER folder_limit)
+      message(FATAL_ERROR "WIZSTART_PRIVATE_RUNTIME: \"${file}\" lies in a folder of ${folder_length} characters, "
+        "which the launcher could not empty again; at most ${folder_limit} fit in C:\\WINDOWS\\Temp\\BundledJVM.")
+    endif()
   endif()
   string(APPEND list_text "${entry}\r\n")
   string(APPEND rc "${number} RCDATA \"${FOLDER}/${file}\"\n")

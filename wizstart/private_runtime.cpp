@@ -24,22 +24,24 @@ bool IsLink(const wchar_t* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// Makes `folder` an empty folder of our own before the runtime goes in:
-// files that the list does not name (a planted library) must not stay, and a
-// link planted in its place must not lead the runtime somewhere else.
-bool PrepareEmptyFolder(const wchar_t* folder)
+// Makes `folder` a new, empty folder of this run's own before the runtime goes
+// in: whatever stood there (files of an earlier run, a planted library, a folder
+// that another user created and owns, a link leading elsewhere) is removed as a
+// whole, a link as a link, and the folder is created anew with an access list
+// that keeps others out.
+bool ReplaceWithPrivateFolder(const wchar_t* folder)
 {
     DWORD attributes = GetFileAttributesW(folder);
-    bool cleared;
+    bool removed;
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        cleared = true;  // nothing there yet
+        removed = true;  // nothing there yet
     else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        cleared = RemoveDirectoryW(folder) != FALSE;
+        removed = RemoveDirectoryW(folder) != FALSE;
     else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        cleared = DeleteFileW(folder) != FALSE;  // a file, or a link to one
+        removed = DeleteFileW(folder) != FALSE;  // a file, or a link to one
     else
-        cleared = DeleteFolderContents(folder) == 0;
-    return cleared && CreateFolderPath(folder);
+        removed = DeleteFolderContents(folder) == 0 && RemoveDirectoryW(folder);
+    return removed && CreatePrivateFolder(folder);
 }
 
 // Writes the entry's file from resource `number`, creating its folders.
@@ -50,8 +52,10 @@ void WriteRuntimeFile(const wchar_t* runtimeFolder, const wchar_t* entry, size_t
     if (length == 0 || length > kEntryLimit || !TextCopyN(name, MAX_PATH, entry, length) ||
         !TextConcat(target, MAX_PATH, runtimeFolder, L"\\", static_cast<const wchar_t*>(name)))
         return;
+    // Only where the removal can list it again, so that nothing written stays.
     wchar_t folder[MAX_PATH];
     TextCopyN(folder, MAX_PATH, static_cast<const wchar_t*>(target), size_t(TextFindLast(target, L'\\')));
+    if (!FolderCanBeEmptied(folder)) return;
     CreateFolderPath(folder);
     ResourceBytes file;
     if (FindProgramResource(MAKEINTRESOURCEW(number), MAKEINTRESOURCEW(10), &file)) WriteResourceToFile(file, target);
@@ -65,12 +69,14 @@ void LaunchDialog::ExtractPrivateRuntime(LaunchState& state)
     state.privateRuntimePresent = FindProgramResource(MAKEINTRESOURCEW(kListResource), MAKEINTRESOURCEW(10), &list);
     if (!state.privateRuntimePresent) return;
 
-    // Without a folder of its own the runtime is not written, and no later
-    // step touches a folder of that name (an empty runtimeFolder).
+    // Without a folder of its own the runtime is not written and counts as not
+    // carried: the launch takes the registered runtime, with its message when
+    // there is none, and no later step touches a folder of that name.
     wchar_t temp[MAX_PATH];
     if (!GetSystemTempFolder(temp) ||
         !TextConcat(state.runtimeFolder, MAX_PATH, static_cast<const wchar_t*>(temp), L"\\BundledJVM") ||
-        !PrepareEmptyFolder(state.runtimeFolder)) {
+        !ReplaceWithPrivateFolder(state.runtimeFolder)) {
+        state.privateRuntimePresent = false;
         state.runtimeFolder[0] = 0;
         return;
     }
@@ -102,8 +108,7 @@ void LaunchDialog::RegisterDeferredCleanup(LaunchState& state)
     // Run once at the next start of Windows, should this launcher not get to
     // remove the runtime itself.
     wchar_t command[MAX_PATH + 32];
-    if (state.runtimeFolder[0] &&
-        TextConcat(command, MAX_PATH + 32, L"cmd.exe /C  RD /S /Q \"", static_cast<const wchar_t*>(state.runtimeFolder),
+    if (TextConcat(command, MAX_PATH + 32, L"cmd.exe /C  RD /S /Q \"", static_cast<const wchar_t*>(state.runtimeFolder),
                    L"\""))
         SetRegString(HKEY_LOCAL_MACHINE, kRunOnceValue, command);
 }
@@ -111,7 +116,6 @@ void LaunchDialog::RegisterDeferredCleanup(LaunchState& state)
 void LaunchDialog::RemovePrivateRuntime(LaunchState& state)
 {
     const wchar_t* folder = state.runtimeFolder;
-    if (!folder[0]) return;
     for (int round = 0; round < 10; ++round) {
         // A link put in the folder's place is removed as a link, never emptied.
         if (!IsLink(folder)) DeleteFolderContents(folder);

@@ -17,9 +17,10 @@ void LaunchDialog::RunUninstallMode()
         return;
     // Anyone may put files into the system Temp folder, and this launcher runs
     // with administrator rights: never start a "dirsweep.exe" found there, always
-    // the one carried here. If it cannot be written, the folder stays.
+    // the one carried here, written as a new file with an access list that keeps
+    // others out. If it cannot be written so, the folder stays.
     DeleteFileW(target);
-    if (!WriteResourceToFile(program, target)) return;
+    if (!WriteResourceToPrivateFile(program, target)) return;
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

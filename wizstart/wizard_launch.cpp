@@ -37,16 +37,21 @@ bool LaunchDialog::PrepareWizardFiles(LaunchState& state)
     state.splashExtracted = false;
     state.wizardTempFolder[0] = 0;
 
-    // Both copies go into the folder named by one tick text.
-    wchar_t tick[kTickTextSize];
-    TickText(tick);
+    // A carried archive goes into a new tick folder of this run's own, and the
+    // picture with it. When that folder or the file cannot be made, the archive
+    // is missing: whatever lies at that path is never used.
     ResourceBytes jar;
-    if (FindProgramResource(MAKEINTRESOURCEW(kJarResource), MAKEINTRESOURCEW(10), &jar) &&
-        MakeTickFolder(tick, state.wizardTempFolder) &&
-        TextConcat(state.jarPath, MAX_PATH, static_cast<const wchar_t*>(state.wizardTempFolder), kArchiveName))
-        state.wizardFilesExtracted = WriteResourceToFile(jar, state.jarPath);
-
-    if (!FileExists(state.jarPath)) {
+    bool carried = FindProgramResource(MAKEINTRESOURCEW(kJarResource), MAKEINTRESOURCEW(10), &jar);
+    if (carried) {
+        wchar_t folder[MAX_PATH];
+        bool made = MakeTickFolder(folder);
+        if (folder[0]) TextConcat(state.jarPath, MAX_PATH, static_cast<const wchar_t*>(folder), kArchiveName);
+        if (made) {
+            TextCopy(state.wizardTempFolder, MAX_PATH, static_cast<const wchar_t*>(folder));
+            state.wizardFilesExtracted = WriteResourceToFile(jar, state.jarPath);
+        }
+    }
+    if (carried ? !state.wizardFilesExtracted : !FileExists(state.jarPath)) {
         ShowLaunchMessage(2, state.jarPath);
         return false;
     }
@@ -55,7 +60,6 @@ bool LaunchDialog::PrepareWizardFiles(LaunchState& state)
     ResourceBytes splash;
     wchar_t splashCopy[MAX_PATH];
     if (state.wizardFilesExtracted && FindProgramResource(L"ARCHIVE", L"GIF", &splash) &&
-        MakeTickFolder(tick, state.wizardTempFolder) &&
         TextConcat(splashCopy, MAX_PATH, static_cast<const wchar_t*>(state.wizardTempFolder), kSplashName)) {
         TextCopy(state.splashPath, MAX_PATH, static_cast<const wchar_t*>(splashCopy));
         state.splashExtracted = WriteResourceToFile(splash, state.splashPath);
@@ -80,13 +84,14 @@ bool LaunchDialog::BuildWizardCommandLine(const LaunchState& state, wchar_t* jav
            TextAppend(wizardArguments, MAX_PATH, static_cast<const wchar_t*>(argumentText));
 }
 
-void LaunchDialog::StartWizard(const wchar_t* javaProgram, wchar_t* wizardArguments)
+DWORD LaunchDialog::StartWizard(const wchar_t* javaProgram, wchar_t* wizardArguments)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.wShowWindow = SW_SHOW;
     // A wizard that cannot be started is treated like one that has ended.
-    StartInteractiveProcess(javaProgram, wizardArguments, &startup, TRUE, FALSE);
+    return StartInteractiveProcess(javaProgram, wizardArguments, &startup, TRUE, FALSE) ? ERROR_SUCCESS
+                                                                                        : GetLastError();
 }
 
 void LaunchDialog::RemoveWizardFiles(LaunchState& state)

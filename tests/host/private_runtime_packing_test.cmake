@@ -30,7 +30,20 @@ expect_refusal(greek "bin/Ωmega.dll\" cannot be written in code page 1252")
 string(REPEAT "a" 200 long_folder)
 string(REPEAT "b" 70 long_file)
 file(WRITE "${WORK}/long/${long_folder}/${long_file}" "x")
-expect_refusal(long "${long_file}\" has a name of 271 characters; at most 259 fit")
+expect_refusal(long "${long_file}\" has a name of 271 characters; at most 232 fit")
+
+# A short name in a folder of 229 characters: written, the folder could not be
+# listed again for its removal. One of 228 is packed.
+string(REPEAT "d" 229 deep_folder)
+file(WRITE "${WORK}/deep/${deep_folder}/x" "x")
+expect_refusal(deep "lies in a folder of 229 characters, which the launcher could not empty again; at most 228 fit")
+string(REPEAT "d" 228 edge_folder)
+file(WRITE "${WORK}/edge/${edge_folder}/xy" "x")
+file(MAKE_DIRECTORY ${WORK}/edge.out)
+pack(edge result error)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "edge: refused:\n${error}")
+endif()
 
 # A list of 150 entries of 201 characters and CR LF: 30450 bytes.
 string(REPEAT "c" 196 stem)

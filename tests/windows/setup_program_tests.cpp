@@ -146,6 +146,21 @@ TEST_F(DiscFolder, MenuShownWithoutPreferredStartAndEndsByItsChoice)
     EXPECT_TRUE(Runs(0).empty());
 }
 
+TEST_F(DiscFolder, LoadsNoDllFromItsOwnFolder)
+{
+    // The window theme library, loaded when the menu's first window is made,
+    // planted beside setup.exe in a disc folder that others may write to.
+    PlantedDlls planted(scratch_.Path(), {L"uxtheme"});
+    ASSERT_TRUE(planted.Placed());
+    WriteMenu("");
+    HANDLE setup = Start(L"");
+    HWND menu = FindMenu(setup, "Vendrel Test Menu");
+    ASSERT_NE(nullptr, menu);
+    PostMessageA(menu, WM_COMMAND, kExit, 0);
+    EXPECT_EQ(0u, WaitForExit(setup));
+    EXPECT_TRUE(planted.Loaded().empty()) << "the planted uxtheme.dll was loaded";
+}
+
 TEST_F(DiscFolder, MenuStaysOpenAfterAStartWithoutExitAfterCall)
 {
     WriteMenu("exit_after_call = 0");  // last line, no line break: the 0 still counts

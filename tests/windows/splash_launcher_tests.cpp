@@ -72,25 +72,27 @@ TEST(LaunchDialogSplash, WindowTakesThePictureSizeCentredLayeredAndAnimates)
     delete dialog.splash;
 }
 
-// The launcher built with a splash picture, run from a folder of its own: it
-// ends by itself with exit code 0. Any message it shows is answered, and a
-// splash window seen on the way has the picture's size.
-TEST(LauncherWithSplash, RunsToItsEndWithExitCodeZero)
-{
-    ScratchFolder scratch;
-    std::wstring program = scratch / L"wizstart.exe";
-    ASSERT_TRUE(CopyFileW((TestFolder() + L"\\splash\\wizstart.exe").c_str(), program.c_str(), FALSE));
+// A launcher run from `folder`: whether it ended, its exit code, and the size
+// of every splash window (a visible layered window of its own) seen on the
+// way. Any message it shows is answered.
+struct SplashRun {
+    bool ended = false;
+    DWORD exitCode = 1;
+    std::vector<SIZE> splashSizes;
+};
 
+SplashRun RunWatchingTheSplash(const std::wstring& program, const std::wstring& folder)
+{
+    SplashRun run;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::wstring line = L"\"" + program + L"\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, scratch.Path().c_str(), &si,
-                               &pi));
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) return run;
 
     struct Watch {
         DWORD process;
-        std::vector<SIZE> splashSizes;
+        std::vector<SIZE>* splashSizes;
         static BOOL CALLBACK Visit(HWND window, LPARAM self)
         {
             Watch* watch = reinterpret_cast<Watch*>(self);
@@ -100,32 +102,66 @@ TEST(LauncherWithSplash, RunsToItsEndWithExitCodeZero)
             RECT r;
             GetWindowRect(window, &r);
             if (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED)
-                watch->splashSizes.push_back({r.right - r.left, r.bottom - r.top});
+                watch->splashSizes->push_back({r.right - r.left, r.bottom - r.top});
             else
                 PostMessageW(window, WM_COMMAND, IDOK, 0);  // a message: answer it
             return TRUE;
         }
-    } watch{pi.dwProcessId, {}};
+    } watch{pi.dwProcessId, &run.splashSizes};
 
-    bool ended = false;
-    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < 60000;) {
-        ended = WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0;
+    for (DWORD start = GetTickCount(); !run.ended && GetTickCount() - start < 60000;) {
+        run.ended = WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0;
         EnumWindows(Watch::Visit, reinterpret_cast<LPARAM>(&watch));
     }
-    DWORD exitCode = 1;
-    if (ended)
-        GetExitCodeProcess(pi.hProcess, &exitCode);
+    if (run.ended)
+        GetExitCodeProcess(pi.hProcess, &run.exitCode);
     else
         TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    return run;
+}
 
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(0u, exitCode);
-    for (const SIZE& size : watch.splashSizes) {
+std::wstring CopyOfSplashLauncherIn(const ScratchFolder& scratch)
+{
+    std::wstring program = scratch / L"wizstart.exe";
+    EXPECT_TRUE(CopyFileW((TestFolder() + L"\\splash\\wizstart.exe").c_str(), program.c_str(), FALSE));
+    return program;
+}
+
+// The launcher built with a splash picture, run from a folder of its own: it
+// ends by itself with exit code 0, and a splash window seen on the way has the
+// picture's size.
+TEST(LauncherWithSplash, RunsToItsEndWithExitCodeZero)
+{
+    ScratchFolder scratch;
+    SplashRun run = RunWatchingTheSplash(CopyOfSplashLauncherIn(scratch), scratch.Path());
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(0u, run.exitCode);
+    for (const SIZE& size : run.splashSizes) {
         EXPECT_EQ(60, size.cx);
         EXPECT_EQ(40, size.cy);
     }
+}
+
+// DLLs that the launcher loads while it runs, planted beside it in a folder
+// that others may write to (GDI+ is not one of the libraries Windows always
+// takes from the system folder; the window theme library is loaded for the
+// first window): none is loaded, and the splash still shows.
+TEST(LauncherWithSplash, LoadsNoDllFromItsOwnFolderAndStillShowsItsSplash)
+{
+    ScratchFolder scratch;
+    std::wstring program = CopyOfSplashLauncherIn(scratch);
+    PlantedDlls planted(scratch.Path(), {L"gdiplus", L"uxtheme"});
+    ASSERT_TRUE(planted.Placed());
+    SplashRun run = RunWatchingTheSplash(program, scratch.Path());
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(0u, run.exitCode);
+    std::wstring loaded;
+    for (const std::wstring& name : planted.Loaded()) loaded += name + L" ";
+    EXPECT_EQ(L"", loaded) << "planted DLLs were loaded";
+    ASSERT_FALSE(run.splashSizes.empty()) << "the splash showed, drawn by the system's GDI+";
+    EXPECT_EQ(60, run.splashSizes[0].cx);
 }
 
 }  // namespace

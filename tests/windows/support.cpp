@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include <sddl.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -290,4 +292,68 @@ bool MakeSymbolicLink(const std::wstring& target, const std::wstring& link)
     if (RunUnixProgram("/bin/ln", {"-s", unixTarget, unixLink}) == -1) return false;
     for (int i = 0; i < 100 && !PathExists(link); ++i) Sleep(50);
     return PathExists(link);
+}
+
+bool IsPrivateDescriptor(PSECURITY_DESCRIPTOR descriptor)
+{
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!descriptor || !GetSecurityDescriptorControl(descriptor, &control, &revision) ||
+        !(control & SE_DACL_PROTECTED) || !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) ||
+        !present || !dacl || dacl->AceCount != 2)
+        return false;
+    bool administrators = false, system = false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+            ace->Mask != FILE_ALL_ACCESS)
+            return false;
+        PSID sid = &ace->SidStart;
+        administrators |= IsWellKnownSid(sid, WinBuiltinAdministratorsSid) != FALSE;
+        system |= IsWellKnownSid(sid, WinLocalSystemSid) != FALSE;
+    }
+    return administrators && system;
+}
+
+std::wstring DescriptorText(PSECURITY_DESCRIPTOR descriptor)
+{
+    wchar_t* text = nullptr;
+    if (!descriptor || !ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                                             DACL_SECURITY_INFORMATION, &text, nullptr))
+        return L"<none>";
+    std::wstring result = text;
+    LocalFree(text);
+    return result;
+}
+
+namespace {
+
+const wchar_t kWineDllOverrides[] = L"Software\\Wine\\DllOverrides";
+
+}  // namespace
+
+PlantedDlls::PlantedDlls(const std::wstring& folder, const std::vector<std::wstring>& names)
+    : folder_(folder), names_(names)
+{
+    for (const std::wstring& name : names_) {
+        placed_ &= CopyFileW((TestFolder() + L"\\planted.dll").c_str(), (folder_ + L"\\" + name + L".dll").c_str(),
+                             FALSE) != FALSE;
+        placed_ &= RegSetKeyValueW(HKEY_CURRENT_USER, kWineDllOverrides, name.c_str(), REG_SZ, L"native,builtin",
+                                   sizeof L"native,builtin") == ERROR_SUCCESS;
+    }
+}
+
+PlantedDlls::~PlantedDlls()
+{
+    for (const std::wstring& name : names_) RegDeleteKeyValueW(HKEY_CURRENT_USER, kWineDllOverrides, name.c_str());
+}
+
+std::vector<std::wstring> PlantedDlls::Loaded() const
+{
+    std::vector<std::wstring> loaded;
+    for (const std::wstring& name : names_)
+        if (PathExists(folder_ + L"\\" + name + L".dll.loaded")) loaded.push_back(name);
+    return loaded;
 }

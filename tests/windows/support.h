@@ -112,8 +112,36 @@ std::vector<ProbeRun> ReadProbeRecords(const std::wstring& recordPath);
 std::vector<ProbeRun> WaitForProbeRuns(const std::wstring& recordPath, size_t count, bool ended = true,
                                        DWORD timeoutMs = 10000);
 
+// Copies of the test DLL that records being loaded (planted.dll), planted in
+// `folder` under the given names, with Wine told to take a DLL found beside a
+// program before its own (Windows' search order; Wine's default is the other
+// way round) for the length of the scope.
+class PlantedDlls {
+public:
+    PlantedDlls(const std::wstring& folder, const std::vector<std::wstring>& names);
+    ~PlantedDlls();
+    PlantedDlls(const PlantedDlls&) = delete;
+    PlantedDlls& operator=(const PlantedDlls&) = delete;
+    bool Placed() const { return placed_; }
+    // The names of those that some program has loaded.
+    std::vector<std::wstring> Loaded() const;
+
+private:
+    std::wstring folder_;
+    std::vector<std::wstring> names_;
+    bool placed_ = true;
+};
+
 // %SystemRoot%\Temp, the system's temporary folder.
 std::wstring SystemTemp();
+
+// The descriptor's access list is the launcher's private one: protected
+// (nothing inherited), exactly two entries, full control for Administrators
+// and for SYSTEM. (Wine keeps no access lists on files, so the launcher's
+// descriptor is checked in memory.)
+bool IsPrivateDescriptor(PSECURITY_DESCRIPTOR descriptor);
+// The descriptor's access list as SDDL text, for messages.
+std::wstring DescriptorText(PSECURITY_DESCRIPTOR descriptor);
 
 // The Unix path of a Windows path (Wine only), or empty.
 std::string UnixPath(const std::wstring& windowsPath);

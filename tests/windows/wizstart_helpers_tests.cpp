@@ -151,6 +151,58 @@ TEST(DeleteFolderContents, RefusesAPathLongerThanItsBuffer)
     EXPECT_EQ(-1, DeleteFolderContents(tooLong.c_str()));
 }
 
+// A folder under the scratch folder whose path is exactly `length` characters.
+std::wstring FolderOfLength(const ScratchFolder& scratch, size_t length)
+{
+    std::wstring path = scratch.Path() + L"\\";
+    path += std::wstring(length - path.size(), L'f');
+    return path;
+}
+
+TEST(DeleteFolderContents, EmptiesWhatCanBeWrittenWithTheSamePathCapacity)
+{
+    // The longest folder that can still be listed (255 characters and "\*.*"),
+    // holding a file whose path takes all 259 characters: both writable, so
+    // both must be removable.
+    ScratchFolder scratch;
+    std::wstring folder = FolderOfLength(scratch, 255);
+    ASSERT_TRUE(FolderCanBeEmptied(folder.c_str()));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring file = folder + L"\\abc";
+    ASSERT_EQ(259u, file.size());
+    WriteBytes(file, "x");
+    ASSERT_TRUE(PathExists(file));
+    EXPECT_EQ(0, DeleteFolderContents(folder.c_str()));
+    EXPECT_FALSE(PathExists(file));
+    EXPECT_FALSE(FolderCanBeEmptied((folder + L"x").c_str())) << "256 characters and \\*.* do not fit";
+}
+
+TEST(DeleteFolderContents, AFolderThatCannotBeListedIsNotEmpty)
+{
+    // Only a folder that is not there counts as emptied; any other failure to
+    // list it (an invalid name here, no access elsewhere) is -1.
+    ScratchFolder scratch;
+    EXPECT_EQ(0, DeleteFolderContents((scratch / L"missing").c_str()));
+    EXPECT_EQ(0, DeleteFolderContents((scratch / L"missing\\deeper").c_str()));
+    EXPECT_EQ(-1, DeleteFolderContents((scratch / L"bad|name").c_str()));
+}
+
+TEST(DeleteFolderContents, StopsAtAnEntryThatComesBackAfterItsRemoval)
+{
+    // Held open with delete sharing: the deletion stays pending and the file
+    // keeps its name until the handle is closed.
+    ScratchFolder scratch;
+    std::wstring top = scratch / L"top";
+    CreateDirectoryW(top.c_str(), nullptr);
+    WriteBytes(top + L"\\pending.txt", "p");
+    HANDLE held = CreateFileW((top + L"\\pending.txt").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(-1, DeleteFolderContents(top.c_str())) << "returns instead of trying for ever";
+    CloseHandle(held);
+    EXPECT_EQ(0, DeleteFolderContents(top.c_str()));
+}
+
 TEST(TickText, IsTheTickCountAsASignedNumber)
 {
     const struct {
@@ -211,15 +263,48 @@ TEST(GetSystemTempFolder, IsSystemRootAndTempNotTheUsersTemp)
     }
 }
 
-TEST(MakeTickFolder, CreatesTheTickFolderInTheSystemTemp)
+TEST(MakeTickFolder, CreatesANewPrivateFolderAndPassesNamesTakenAlready)
 {
     wchar_t temp[MAX_PATH];
     ASSERT_TRUE(GetSystemTempFolder(temp));
+    const DWORD ticks = DWORD(-12345);
+    std::wstring first = std::wstring(temp) + L"\\-12345";
     wchar_t folder[MAX_PATH];
-    ASSERT_TRUE(MakeTickFolder(L"-12345", folder));
-    EXPECT_EQ(std::wstring(temp) + L"\\-12345", folder);
+    ASSERT_TRUE(MakeTickFolderFrom(ticks, folder));
+    EXPECT_EQ(first, folder);
     EXPECT_TRUE(FolderExists(folder));
-    RemoveDirectoryW(folder);
+
+    // Another user predicted the next names and made them first (one as a file).
+    std::wstring second = std::wstring(temp) + L"\\-12344";
+    CreateDirectoryW(second.c_str(), nullptr);
+    WriteBytes(std::wstring(temp) + L"\\-12343", "planted");
+    wchar_t next[MAX_PATH];
+    ASSERT_TRUE(MakeTickFolderFrom(ticks, next));
+    EXPECT_EQ(std::wstring(temp) + L"\\-12342", next) << "neither the taken folders nor the file";
+    EXPECT_TRUE(FolderExists(next));
+
+    for (const std::wstring& made : {first, second, std::wstring(next)}) RemoveDirectoryW(made.c_str());
+    DeleteFileW((std::wstring(temp) + L"\\-12343").c_str());
+}
+
+TEST(PrivateSecurity, KeepsEveryoneButAdministratorsAndSystemOut)
+{
+    PrivateSecurity security;
+    ASSERT_NE(nullptr, security.Attributes());
+    EXPECT_EQ(sizeof(SECURITY_ATTRIBUTES), security.Attributes()->nLength);
+    EXPECT_FALSE(security.Attributes()->bInheritHandle);
+    PSECURITY_DESCRIPTOR descriptor = security.Attributes()->lpSecurityDescriptor;
+    EXPECT_TRUE(IsPrivateDescriptor(descriptor)) << DescriptorText(descriptor);
+}
+
+TEST(CreatePrivateFolder, CreatesOnlyAFolderThatIsNotThereYet)
+{
+    ScratchFolder scratch;
+    std::wstring folder = scratch / L"private";
+    EXPECT_TRUE(CreatePrivateFolder(folder.c_str()));
+    EXPECT_TRUE(FolderExists(folder.c_str()));
+    EXPECT_FALSE(CreatePrivateFolder(folder.c_str())) << "one that exists is never taken over";
+    EXPECT_FALSE(CreatePrivateFolder((scratch / L"missing\\private").c_str()));
 }
 
 TEST(ProgramResources, AreFoundAndWrittenByteForByte)
@@ -238,6 +323,39 @@ TEST(ProgramResources, AreFoundAndWrittenByteForByte)
     EXPECT_TRUE(WriteResourceToFile(bytes, file.c_str()));
     EXPECT_EQ(std::string("AB\0CD", 5), ReadBytes(file));
     EXPECT_FALSE(WriteResourceToFile(bytes, (scratch / L"missing\\out.bin").c_str()));
+}
+
+TEST(WriteResourceToFile, AFileThatCannotBeWrittenWholeIsDeletedAndReported)
+{
+    // Bytes of which only the first page can be read: the write stops there.
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    DWORD page = system.dwPageSize;
+    char* block = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE, PAGE_NOACCESS));
+    ASSERT_NE(nullptr, block);
+    ASSERT_NE(nullptr, VirtualAlloc(block, page, MEM_COMMIT, PAGE_READWRITE));
+    ScratchFolder scratch;
+    std::wstring file = scratch / L"out.bin";
+    ResourceBytes bytes = {block, 2 * page};
+    EXPECT_FALSE(WriteResourceToFile(bytes, file.c_str()));
+    EXPECT_FALSE(PathExists(file)) << "no partial file left behind";
+    EXPECT_FALSE(WriteResourceToPrivateFile(bytes, file.c_str()));
+    EXPECT_FALSE(PathExists(file));
+    VirtualFree(block, 0, MEM_RELEASE);
+}
+
+TEST(WriteResourceToPrivateFile, WritesOnlyANewFile)
+{
+    ScratchFolder scratch;
+    std::wstring file = scratch / L"new.bin";
+    ResourceBytes bytes = {"AB\0CD", 5};
+    EXPECT_TRUE(WriteResourceToPrivateFile(bytes, file.c_str()));
+    EXPECT_EQ(std::string("AB\0CD", 5), ReadBytes(file));
+    // A file another user put there first is neither used nor overwritten.
+    std::wstring planted = scratch / L"planted.bin";
+    WriteBytes(planted, "planted");
+    EXPECT_FALSE(WriteResourceToPrivateFile(bytes, planted.c_str()));
+    EXPECT_EQ("planted", ReadBytes(planted));
 }
 
 TEST(ConvertCodePageText, ConvertsWindowsLatinTextWithinItsBuffer)

@@ -142,6 +142,39 @@ TEST_F(LauncherRun, InstallsJavaOnlyWhenTheRegisteredVersionIsOlderThan16)
     }
 }
 
+const wchar_t kWineOverrides[] = L"Software\\Wine\\DllOverrides";
+
+// The system folder's msiexec.exe is the probe for the length of a scope
+// (Wine told to run that file, not its built-in program); the original is
+// put back afterwards.
+class SystemMsiexecProbe {
+public:
+    SystemMsiexecProbe()
+    {
+        wchar_t folder[MAX_PATH];
+        GetSystemDirectoryW(folder, MAX_PATH);
+        path_ = std::wstring(folder) + L"\\msiexec.exe";
+        kept_ = path_ + L".kept";
+        MoveFileW(path_.c_str(), kept_.c_str());
+        placed_ = CopyFileW(ProbeProgram().c_str(), path_.c_str(), FALSE) != FALSE;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kWineOverrides, L"msiexec.exe", REG_SZ, L"native", sizeof L"native");
+    }
+    ~SystemMsiexecProbe()
+    {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kWineOverrides, L"msiexec.exe");
+        DeleteFileW(path_.c_str());
+        MoveFileW(kept_.c_str(), path_.c_str());
+    }
+    SystemMsiexecProbe(const SystemMsiexecProbe&) = delete;
+    SystemMsiexecProbe& operator=(const SystemMsiexecProbe&) = delete;
+    bool Placed() const { return placed_; }
+    const std::wstring& Path() const { return path_; }
+
+private:
+    std::wstring path_, kept_;
+    bool placed_;
+};
+
 TEST_F(LauncherRun, CarriedInstallerRunsFromTheSystemTempAndIsKeptWithTheProduct)
 {
     // The carried installer registers 1.6; the one beside the launcher must not run.
@@ -149,7 +182,12 @@ TEST_F(LauncherRun, CarriedInstallerRunsFromTheSystemTempAndIsKeptWithTheProduct
     RegisterJavaHome(L"1.6");
     Place(L"archive.jar");
     PlaceProbe(app + L"\\JRE.exe");
+    // Programs named msiexec.exe planted where a bare name would find them first.
     PlaceProbe(app + L"\\msiexec.exe");
+    std::wstring plantedInTemp = SystemTemp() + L"\\msiexec.exe";
+    PlaceProbe(plantedInTemp);
+    SystemMsiexecProbe systemMsiexec;
+    ASSERT_TRUE(systemMsiexec.Placed());
     CreateDirectoryW((scratch / L"Orvalen").c_str(), nullptr);
     CreateDirectoryW(uninstallFolder.c_str(), nullptr);
     SetMachineString(std::wstring(kUninstallKey) + L"\\" + kProductKeyName, L"UninstallString",
@@ -176,10 +214,15 @@ TEST_F(LauncherRun, CarriedInstallerRunsFromTheSystemTempAndIsKeptWithTheProduct
     // After the wizard: the installer beside the product's uninstall program...
     EXPECT_EQ(ReadBytes(ProbeProgram()), ReadBytes(uninstallFolder + L"\\JRE.exe"));
     // ...and the first Java 6 entry removed, without waiting, from the system Temp.
+    // The system folder's Windows Installer, by its full path, never a planted one.
     std::vector<ProbeRun> removal;
     for (int i = 0; i < 100 && (removal = Runs(L"\\msiexec.exe")).empty(); ++i) Sleep(50);
+    Sleep(500);  // a planted one started as well would be recorded by now
+    removal = Runs(L"\\msiexec.exe");
+    DeleteFileW(plantedInTemp.c_str());
     ASSERT_EQ(1u, removal.size());
-    EXPECT_EQ(L"msiexec.exe /quiet /X" + uninstallEntries[1], removal[0].commandLine);
+    EXPECT_EQ(0, lstrcmpiW(systemMsiexec.Path().c_str(), removal[0].program.c_str())) << removal[0].program;
+    EXPECT_EQ(systemMsiexec.Path() + L" /quiet /X" + uninstallEntries[1], removal[0].commandLine);
     EXPECT_EQ(0, lstrcmpiW(SystemTemp().c_str(), removal[0].currentFolder.c_str())) << removal[0].currentFolder;
 }
 

@@ -10,41 +10,46 @@
 
 namespace {
 
-TEST(ParseLauncherArguments, GivesTheFolderAndTheRequotedArguments)
+TEST(ParseLauncherArguments, GivesTheProgramsFolderAndTheRequotedArguments)
 {
+    // The folder comes from the running program's path, whatever the starter
+    // wrote as the first element (a bare name would name a folder "wizstart").
     const struct {
+        const wchar_t* programPath;
         std::vector<const wchar_t*> argv;
         const wchar_t* folder;
         const wchar_t* arguments;
     } cases[] = {
-        {{L"C:\\Setup\\wizstart.exe"}, L"C:\\Setup", L""},
-        {{L"C:\\Setup\\wizstart.exe", L"a", L"b", L"c d"}, L"C:\\Setup", L" \"a\" \"b\" \"c d\""},
-        {{L"wizstart.exe", L"en"}, L"wizstart.exe", L" \"en\""},
-        {{L"C:\\wizstart.exe"}, L"C:", L""},
-        {{L"D:\\a b\\wizstart", L"say \"hi\"", L""}, L"D:\\a b", L" \"say \"hi\"\" \"\""},
+        {L"C:\\Setup\\wizstart.exe", {L"C:\\Setup\\wizstart.exe"}, L"C:\\Setup", L""},
+        {L"C:\\Setup\\wizstart.exe", {L"wizstart", L"a", L"b", L"c d"}, L"C:\\Setup", L" \"a\" \"b\" \"c d\""},
+        {L"C:\\wizstart.exe", {L"..\\other\\wizstart.exe"}, L"C:", L""},
+        {L"D:\\a b\\wizstart.exe", {L"wizstart", L"say \"hi\"", L""}, L"D:\\a b", L" \"say \"hi\"\" \"\""},
     };
     for (const auto& c : cases) {
         wchar_t folder[MAX_PATH];
         wchar_t arguments[MAX_PATH];
-        ParseLauncherArguments(c.argv.data(), int(c.argv.size()), folder, arguments);
-        EXPECT_STREQ(c.folder, folder) << c.argv[0];
-        EXPECT_STREQ(c.arguments, arguments) << c.argv[0];
+        EXPECT_TRUE(ParseLauncherArguments(c.programPath, c.argv.data(), int(c.argv.size()), folder, arguments));
+        EXPECT_STREQ(c.folder, folder) << c.programPath;
+        EXPECT_STREQ(c.arguments, arguments) << c.programPath;
     }
 }
 
-TEST(ParseLauncherArguments, KeepsOnlyWholeArgumentsThatFit)
+TEST(ParseLauncherArguments, RefusesArgumentsThatDoNotFitInsteadOfCuttingThem)
 {
     std::wstring big(245, L'b');
-    const wchar_t* argv[] = {L"C:\\w.exe", L"first", big.c_str(), L"last"};
     wchar_t folder[MAX_PATH];
     wchar_t arguments[MAX_PATH];
-    ParseLauncherArguments(argv, 4, folder, arguments);
+    // " "first" "bbb…"" takes 258 characters: it fits, one more argument does not.
+    const wchar_t* fits[] = {L"w", L"first", big.c_str()};
+    EXPECT_TRUE(ParseLauncherArguments(L"C:\\w.exe", fits, 3, folder, arguments));
     EXPECT_EQ(L" \"first\" \"" + big + L"\"", arguments);
+    const wchar_t* oneMore[] = {L"w", L"first", big.c_str(), L"last"};
+    EXPECT_FALSE(ParseLauncherArguments(L"C:\\w.exe", oneMore, 4, folder, arguments));
+    EXPECT_STREQ(L"", arguments) << "never a launch with the rest";
 
     std::wstring tooBig(300, L't');
-    const wchar_t* argv2[] = {L"C:\\w.exe", tooBig.c_str(), L"after"};
-    ParseLauncherArguments(argv2, 3, folder, arguments);
-    EXPECT_STREQ(L"", arguments);
+    const wchar_t* alone[] = {L"w", tooBig.c_str()};
+    EXPECT_FALSE(ParseLauncherArguments(L"C:\\w.exe", alone, 2, folder, arguments));
 }
 
 // A launch dialog whose launch sequence and uninstall mode only record.

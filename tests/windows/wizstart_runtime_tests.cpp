@@ -107,10 +107,11 @@ TEST_F(PrivateRuntime, FolderHeldOpenStaysButTheRestartCommandGoes)
     EXPECT_FALSE(PathExists(BundledJvm() + L"\\bin\\planted.dll"));
 }
 
-TEST_F(PrivateRuntime, AFolderThatCannotBeEmptiedIsNotUsed)
+TEST_F(PrivateRuntime, AFolderThatCannotBeReplacedLeadsToTheRegisteredRuntime)
 {
     // A file left by an earlier run and still in use: the runtime would sit
-    // beside files it did not bring, so none is written and nothing starts.
+    // beside files it did not bring, so none is written, and the launch goes
+    // the registered runtime's way, with its message when there is none.
     CreateDirectoryW(BundledJvm().c_str(), nullptr);
     CreateDirectoryW((BundledJvm() + L"\\bin").c_str(), nullptr);
     WriteBytes(BundledJvm() + L"\\bin\\in use.dll", "earlier");
@@ -118,12 +119,45 @@ TEST_F(PrivateRuntime, AFolderThatCannotBeEmptiedIsNotUsed)
                               0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     ProcessResult run = Launch();
-    CloseHandle(held);
     EXPECT_EQ(0u, run.exitCode);
+    ASSERT_EQ(1u, run.messages.size()) << "never a silent end";
+    EXPECT_EQ(0u, run.messages[0].text.find(kMessage1Start)) << run.messages[0].text;
     EXPECT_TRUE(Runs(L"\\javaw.exe").empty());
+
+    RegisterJava(L"1.8");
+    run = Launch();
+    CloseHandle(held);
+    EXPECT_TRUE(run.messages.empty());
+    auto wizard = Runs(L"\\javaw.exe");
+    ASSERT_EQ(1u, wizard.size());
+    EXPECT_EQ(JavaProgram() + L" -jar \"" + app + L"\\archive.jar\"", wizard[0].commandLine) << "the registered one";
     EXPECT_FALSE(PathExists(BundledJvm() + L"\\bin\\javaw.exe"));
     EXPECT_EQ("earlier", ReadBytes(BundledJvm() + L"\\bin\\in use.dll"));
     EXPECT_EQ(L"<missing>", RunOnceValue());
+}
+
+TEST_F(PrivateRuntime, AFolderMadeByAnotherUserIsReplacedByANewOneOfItsOwn)
+{
+    // Another user made BundledJVM first (hidden, so that it can be told apart)
+    // and owns it: the runtime goes into a new folder, never into that one.
+    ASSERT_TRUE(CreateDirectoryW(BundledJvm().c_str(), nullptr));
+    ASSERT_TRUE(SetFileAttributesW(BundledJvm().c_str(), FILE_ATTRIBUTE_HIDDEN));
+    SetEnvironmentVariableW(L"PROBE_WAIT_MS", L"1500");
+    std::atomic<bool> stop(false);
+    DWORD during = INVALID_FILE_ATTRIBUTES;
+    std::thread reader([&] {
+        std::wstring javaw = BundledJvm() + L"\\bin\\javaw.exe";
+        while (!stop && during == INVALID_FILE_ATTRIBUTES) {
+            if (PathExists(javaw)) during = GetFileAttributesW(BundledJvm().c_str());
+            Sleep(20);
+        }
+    });
+    Launch();
+    stop = true;
+    reader.join();
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, during);
+    EXPECT_FALSE(during & FILE_ATTRIBUTE_HIDDEN) << "the folder was made anew";
+    EXPECT_EQ(1u, Runs(L"\\javaw.exe").size());
 }
 
 TEST_F(PrivateRuntime, ListEntriesTakeTheirNumbersAndCodePage1252Names)
