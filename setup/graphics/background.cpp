@@ -4,7 +4,7 @@
 #include "setup/graphics/graphics.h"
 #include "setup/graphics/popularity_palette.h"
 
-DisplayApi displayApi = { GetDeviceCaps, GetNearestColor };
+DisplayApi displayApi = { GetDeviceCaps, GetNearestColor, SelectPalette };
 
 bool GetDisplayColorInfo(DisplayColorInfo* info)
 {

@@ -23,7 +23,7 @@ bool ReadDisplayPalette(LOGPALETTE* log, DibColor* table)
     if (!dc) return false;
     ScopedGdiObject explicitPalette(CreatePalette(log));
     if (!explicitPalette) return false;
-    HPALETTE previous = SelectPalette(dc, static_cast<HPALETTE>(explicitPalette.Get()), TRUE);
+    HPALETTE previous = displayApi.selectPalette(dc, static_cast<HPALETTE>(explicitPalette.Get()), TRUE);
     if (!previous) return false;
     bool ok = RealizePalette(dc) != GDI_ERROR;
     for (int i = 0; ok && i < 16; ++i) {
@@ -34,7 +34,7 @@ bool ReadDisplayPalette(LOGPALETTE* log, DibColor* table)
         table[i].blue = GetBValue(c);
         table[i].reserved = 0;
     }
-    SelectPalette(dc, previous, TRUE);
+    displayApi.selectPalette(dc, previous, TRUE);
     return ok;
 }
 

@@ -15,11 +15,13 @@ struct DisplayColorInfo {
     int paletteSize;    // colours of the display's palette; 0 above 8 bits per pixel
 };
 
-// Where the graphics code asks the display about itself. Tests put other
-// functions here to run the 1-, 4- and 8-bit branches on any display.
+// Where the graphics code asks the display about itself (and selects the
+// palette it reads the display's colours through). Tests put other functions
+// here to run the 1-, 4- and 8-bit branches on any display.
 struct DisplayApi {
     int(WINAPI* getDeviceCaps)(HDC dc, int index);
     COLORREF(WINAPI* getNearestColor)(HDC dc, COLORREF color);
+    HPALETTE(WINAPI* selectPalette)(HDC dc, HPALETTE palette, BOOL background);
 };
 extern DisplayApi displayApi;
 

@@ -120,6 +120,14 @@ struct FakeDisplay {
         if (colors && (color >> 24) == 1) return colors[color & 0xFFFF];
         return GetNearestColor(dc, color);
     }
+    // Selections of palettes, as (palette selected, palette it replaced).
+    static HPALETTE WINAPI Select(HDC dc, HPALETTE palette, BOOL background)
+    {
+        HPALETTE previous = SelectPalette(dc, palette, background);
+        selections.push_back({palette, previous});
+        return previous;
+    }
+    static std::vector<std::pair<HPALETTE, HPALETTE>> selections;
 
     FakeDisplay(int b, int n, int s, bool palette, const COLORREF* table = nullptr) : saved_(displayApi)
     {
@@ -130,6 +138,8 @@ struct FakeDisplay {
         colors = table;
         displayApi.getDeviceCaps = Caps;
         displayApi.getNearestColor = Nearest;
+        displayApi.selectPalette = Select;
+        selections.clear();
     }
     ~FakeDisplay() { displayApi = saved_; }
     DisplayApi saved_;
@@ -137,6 +147,7 @@ struct FakeDisplay {
 int FakeDisplay::bits, FakeDisplay::numColors, FakeDisplay::sizePalette;
 bool FakeDisplay::paletteDevice;
 const COLORREF* FakeDisplay::colors;
+std::vector<std::pair<HPALETTE, HPALETTE>> FakeDisplay::selections;
 
 // The 16 colours of a VGA display, as COLORREF (0x00BBGGRR).
 const COLORREF kVga[16] = {
@@ -411,6 +422,11 @@ TEST(CaptureDevicePalette, SixteenColoursAreReadFromTheDisplay)
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(ToRgb(kVga[i]), uint32_t(table[i].red) << 16 | uint32_t(table[i].green) << 8 | table[i].blue) << i;
     DeleteObject(palette);
+    // The palette of explicit indices the colours were read through is put
+    // out of the screen's context again (before it is deleted): the context
+    // gets back the palette it held.
+    ASSERT_EQ(2u, FakeDisplay::selections.size());
+    EXPECT_EQ(FakeDisplay::selections[0].second, FakeDisplay::selections[1].first);
 }
 
 TEST(CaptureDevicePalette, UnprovidedPaletteSizesFail)

@@ -165,6 +165,52 @@ TEST(SameAce, ComparesTypeFlagsSizeMaskAndSidBytes)
     y->Mask = 0xF037F;
     y->Header.AceFlags = 0;
     EXPECT_FALSE(SameAce(x, y));
+    y->Header.AceFlags = 4;
+    y->Header.AceType = ACCESS_DENIED_ACE_TYPE;  // the same entry, denying
+    EXPECT_FALSE(SameAce(x, y));
+}
+
+TEST(GrantStationAccess, AnUnboundSidLengthFailsInsteadOfSizingWithIt)
+{
+    // GetLengthSid's failure value, 0xFFFFFFFF, would wrap the entry's size.
+    InMemorySecurityObject station(DaclKind::List, {Allowed(0, 0x1, kOther)});
+    size_t blocks = ProcessHeapBlocks();
+    {
+        SlotSubstitution unbound(SecurityApi::kGetLengthSid);
+        SetLastError(0xdeadbeef);
+        EXPECT_FALSE(GrantStationAccess(static_cast<HWINSTA>(station.Handle()), Sid(kUser)));
+        EXPECT_EQ(NotBoundError, GetLastError());
+    }
+    EXPECT_EQ(blocks, ProcessHeapBlocks());
+    EXPECT_EQ(0, station.writes);
+}
+
+// An object whose descriptor is said to be 8 bytes long, and the size of the
+// block in which the new descriptor is then started.
+BOOL WINAPI TinyDescriptor(HANDLE, PSECURITY_INFORMATION, PSECURITY_DESCRIPTOR, DWORD length, LPDWORD needed)
+{
+    *needed = 8;
+    if (length < 8) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    return TRUE;
+}
+SIZE_T g_startedDescriptorBlock = 0;
+BOOL WINAPI RecordDescriptorBlock(PSECURITY_DESCRIPTOR descriptor, DWORD)
+{
+    g_startedDescriptorBlock = HeapSize(GetProcessHeap(), 0, descriptor);
+    SetLastError(ERROR_INVALID_SECURITY_DESCR);
+    return FALSE;  // nothing is written into it
+}
+
+TEST(GrantStationAccess, StartsTheNewDescriptorInABlockOfAtLeastTheMinimumLength)
+{
+    SlotSubstitution tiny(SecurityApi::kGetUserObjectSecurity, &TinyDescriptor);
+    SlotSubstitution recorder(SecurityApi::kInitializeSecurityDescriptor, &RecordDescriptorBlock);
+    g_startedDescriptorBlock = 0;
+    EXPECT_FALSE(GrantStationAccess(reinterpret_cast<HWINSTA>(0x5EC0), Sid(kUser)));
+    EXPECT_GE(g_startedDescriptorBlock, SIZE_T(SECURITY_DESCRIPTOR_MIN_LENGTH));
 }
 
 // A token whose groups the test chooses; the second query can be made to fail.

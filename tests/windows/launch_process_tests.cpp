@@ -1,6 +1,8 @@
 // StartInteractiveProcess, wide form, end to end with the probe child.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "launch_support.h"
@@ -22,7 +24,7 @@ Launch Start(const std::wstring& program, const std::wstring& arguments, const s
     Launch launch;
     wchar_t line[MAX_PATH] = L"";
     wcsncpy(line, arguments.c_str(), MAX_PATH - 1);
-    launch.startupInfo.cb = 68;
+    launch.startupInfo.cb = sizeof launch.startupInfo;
     SetEnvironmentVariableW(L"PROBE_RECORD", record.c_str());
     SetLastError(0xdeadbeef);
     launch.result = StartInteractiveProcess(program.c_str(), line, &launch.startupInfo, wait, runFromSystemTemp);
@@ -238,6 +240,115 @@ TEST(StartInteractiveProcess, ReportsAFailedRevertAlthoughTheChildStarted)
     EXPECT_FALSE(launch.result);
     EXPECT_EQ(DWORD(ERROR_CANNOT_IMPERSONATE), launch.error);
     EXPECT_EQ(1u, WaitForProbeRuns(scratch / L"record", 1, false).size());
+}
+
+BOOL WINAPI ObjectSecurityDenied(HANDLE, PSECURITY_INFORMATION, PSECURITY_DESCRIPTOR, DWORD, LPDWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+TEST(StartInteractiveProcess, AGrantThatFailsStopsTheLaunchWithItsCode)
+{
+    // The process's token has a logon SID here, so both grants are made.
+    ScratchFolder scratch;
+    SlotSubstitution denied(SecurityApi::kGetUserObjectSecurity, &ObjectSecurityDenied);
+    Launch launch = Start(ProbeProgram(), L"", scratch / L"record", TRUE, FALSE);
+    EXPECT_FALSE(launch.result);
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), launch.error);
+    EXPECT_FALSE(PathExists(scratch / L"record")) << "no child";
+}
+
+// A token whose one group is not a logon group.
+BOOL WINAPI NoLogonGroup(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID info, DWORD length, PDWORD needed)
+{
+    static const std::vector<BYTE> sid = LogonSid(7);
+    size_t header = offsetof(TOKEN_GROUPS, Groups) + sizeof(SID_AND_ATTRIBUTES);
+    *needed = DWORD(header + sid.size());
+    if (length < *needed) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    auto* groups = static_cast<TOKEN_GROUPS*>(info);
+    groups->GroupCount = 1;
+    groups->Groups[0].Sid = static_cast<BYTE*>(info) + header;
+    groups->Groups[0].Attributes = SE_GROUP_ENABLED | SE_GROUP_MANDATORY;
+    memcpy(groups->Groups[0].Sid, sid.data(), sid.size());
+    return TRUE;
+}
+
+TEST(StartInteractiveProcess, WithoutALogonGroupTheChildStartsWithoutGrants)
+{
+    ScratchFolder scratch;
+    SlotSubstitution token(SecurityApi::kGetTokenInformation, &NoLogonGroup);
+    SlotSubstitution denied(SecurityApi::kGetUserObjectSecurity, &ObjectSecurityDenied);  // never asked
+    Launch launch = Start(ProbeProgram(), L"", scratch / L"record", TRUE, FALSE);
+    EXPECT_TRUE(launch.result) << launch.error;
+    EXPECT_EQ(1u, ReadProbeRecords(scratch / L"record").size());
+}
+
+TEST(StartInteractiveProcess, RefusesTempEntriesThatDoNotFitTheirBuffer)
+{
+    // "TEMP=" and the system folder's Temp must fit 100 characters.
+    ScratchFolder scratch;
+    std::wstring root = L"C:\\" + std::wstring(90, L'r');
+    Variables longRoot{{L"SystemRoot", root.c_str()}};
+    Launch launch = Start(ProbeProgram(), L"", scratch / L"record", TRUE, FALSE);
+    EXPECT_FALSE(launch.result);
+    EXPECT_EQ(DWORD(ERROR_FILENAME_EXCED_RANGE), launch.error);
+    EXPECT_FALSE(PathExists(scratch / L"record"));
+}
+
+// The test program run again with an environment block that holds forty
+// TEMP= entries: their replacements need more than the 200 characters of
+// room the child's block has beyond the parent's.
+TEST(StartInteractiveProcess, ABlockWithManyTempEntriesIsNeverWrittenPast)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::vector<wchar_t> block;
+    auto add = [&](const std::wstring& entry) { block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1); };
+    wchar_t* own = GetEnvironmentStringsW();
+    for (const wchar_t* e = own; *e; e += wcslen(e) + 1)
+        if (_wcsnicmp(e, L"TEMP=", 5) != 0) add(e);
+    FreeEnvironmentStringsW(own);
+    for (int i = 0; i < 40; ++i) add(L"TEMP=t");
+    add(L"CROWDED_ENVIRONMENT_CHILD=1");
+    block.push_back(0);
+
+    ScratchFolder scratch;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::wstring line = L"\"" + std::wstring(self) + L"\" --gtest_filter=CrowdedEnvironmentChild.*";
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, block.data(),
+                               scratch.Path().c_str(), &si, &pi));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 60000));
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(0u, exitCode);
+}
+
+TEST(CrowdedEnvironmentChild, EveryTempEntryIsReplacedAndTheHeapStaysWhole)
+{
+    wchar_t crowded[4];
+    if (!GetEnvironmentVariableW(L"CROWDED_ENVIRONMENT_CHILD", crowded, 4))
+        GTEST_SKIP() << "run by ABlockWithManyTempEntriesIsNeverWrittenPast";
+    ScratchFolder scratch;
+    Launch launch = Start(ProbeProgram(), L"", scratch / L"record", TRUE, FALSE);
+    ASSERT_TRUE(launch.result) << launch.error;
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+    auto runs = ReadProbeRecords(scratch / L"record");
+    ASSERT_EQ(1u, runs.size());
+    size_t temps = 0;
+    for (const std::wstring& entry : runs[0].environment)
+        if (_wcsnicmp(entry.c_str(), L"TEMP=", 5) == 0) {
+            ++temps;
+            EXPECT_EQ(L"TEMP=" + SystemTemp(), entry);
+        }
+    EXPECT_EQ(40u, temps);
 }
 
 // Older Windows: the test program runs itself again as a copy that Wine

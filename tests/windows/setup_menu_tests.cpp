@@ -318,4 +318,27 @@ TEST_F(MenuWindow, LabelWithoutShadowIsDrawnOnceRaisedByOnePixel)
     EXPECT_LT(title.bottom, recorded.bottom);
 }
 
+TEST_F(MenuWindow, DrawingAnEntryLeavesTheGivenContextWithItsOwnFont)
+{
+    // Both fonts are selected and deleted during the drawing: the context
+    // must hold its own font again afterwards, never a deleted one.
+    ASSERT_TRUE(Open());
+    HDC window = GetDC(menu_);
+    HDC dc = CreateCompatibleDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(window, 600, 400);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HFONT own = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    HGDIOBJ stock = SelectObject(dc, own);
+    for (int id : {IDC_ENTRY1, IDC_ENTRY2}) {   // a label alone, a label with help
+        DrawEntryLabel(dc, Button(id));
+        EXPECT_EQ(HGDIOBJ(own), GetCurrentObject(dc, OBJ_FONT)) << id;
+    }
+    SelectObject(dc, stock);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(own);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(menu_, window);
+}
+
 }  // namespace

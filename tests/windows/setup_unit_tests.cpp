@@ -248,6 +248,12 @@ int CALLBACK FirstFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM f
     return 0;
 }
 
+int CALLBACK LastFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<std::string*>(found) = font->lfFaceName;
+    return 1;
+}
+
 TEST(SelectMenuFonts, InstalledFaceOrTheStockGuiFontNeverItalic)
 {
     LOGFONTA stock = {};
@@ -276,11 +282,17 @@ TEST(SelectMenuFonts, InstalledFaceOrTheStockGuiFontNeverItalic)
     EXPECT_EQ(stock.lfHeight, help.lfHeight);
     EXPECT_EQ(0, help.lfItalic);
 
-    // A face of 32 characters or more searches every family and keeps the last.
+    // A face of 32 characters or more searches every family and keeps the last
+    // one listed (not a face cut to 31 characters, not the stock font).
+    std::string last;
+    screen = GetDC(nullptr);
+    EnumFontFamiliesExA(screen, &all, LastFace, reinterpret_cast<LPARAM>(&last), 0);
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(std::string(stock.lfFaceName), last) << "the test needs the last family to differ from the stock font";
     memset(menuConfig.labelFont.face, 'F', 40);
     menuConfig.labelFont.face[40] = 0;
     SelectMenuFonts();
-    EXPECT_NE(0, ToLogFont(menuConfig.labelLogFont).lfFaceName[0]);
+    EXPECT_EQ(last, ToLogFont(menuConfig.labelLogFont).lfFaceName);
 }
 
 TEST(OsFamily, ClassifiesWineVersions)

@@ -87,12 +87,18 @@ bool CloseMessageBox(DWORD processId, std::vector<SeenMessage>* seen)
 
 ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder, DWORD timeoutMs)
 {
+    return RunProgramAs(L"", commandLine, folder, timeoutMs);
+}
+
+ProcessResult RunProgramAs(const std::wstring& program, const std::wstring& commandLine, const std::wstring& folder,
+                           DWORD timeoutMs)
+{
     ProcessResult result;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &si, &pi))
         return result;
     result.started = true;

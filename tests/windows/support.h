@@ -36,6 +36,10 @@ struct ProcessResult {
 // Meanwhile it reads and closes every message box the program shows.
 ProcessResult RunProgram(const std::wstring& commandLine, const std::wstring& folder = L"",
                          DWORD timeoutMs = 60000);
+// The same with the program named apart from its command line (whose first
+// element is then whatever the starter wrote).
+ProcessResult RunProgramAs(const std::wstring& program, const std::wstring& commandLine,
+                           const std::wstring& folder = L"", DWORD timeoutMs = 60000);
 
 // Handles this thread's window messages for a while (windows under test may
 // live in this thread).

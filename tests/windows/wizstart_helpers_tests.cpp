@@ -385,6 +385,16 @@ std::wstring ReadString(HKEY root, const wchar_t* key, const wchar_t* value, DWO
     return rc == ERROR_SUCCESS ? std::wstring(data) : L"<no value>";
 }
 
+TEST(CreateRegKeyPath, AnInvalidRootEndsTheClimbAtTheRoot)
+{
+    // Every level fails to open; the climb must stop at the empty key path
+    // instead of asking for the root again and again.
+    HKEY invalid = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x12345678));
+    CreateRegKeyPath(invalid, L"Software\\VendrelTests\\Deep\\Key");
+    SetRegString(invalid, L"Software\\VendrelTests\\Value", L"x");
+    SUCCEED() << "returned";
+}
+
 TEST(SetRegString, CreatesMissingKeysAndWritesAString)
 {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VendrelTests");

@@ -43,6 +43,55 @@ TEST_F(LauncherRun, WithoutAPictureTheWizardGetsNoSplashOption)
     EXPECT_EQ(JavaProgram() + L" -jar \"" + app + L"\\archive.jar\"", wizard[0].commandLine);
 }
 
+TEST_F(LauncherRun, FindsItsFilesBesideItselfWhateverItsStarterCalledIt)
+{
+    // Started by a bare name from another folder: the files beside the
+    // running program are used, not those of a folder named "wizstart".
+    RegisterJava(L"1.6");
+    Place(L"archive.jar");
+    Install(BuiltProgram(L"wizstart.exe"));
+    CreateDirectoryW((scratch / L"wizstart").c_str(), nullptr);
+    ProcessResult run = RunProgramAs(app + L"\\wizstart.exe", L"wizstart en", scratch.Path());
+    EXPECT_TRUE(run.messages.empty()) << run.messages[0].text;
+    auto wizard = Runs(L"\\javaw.exe");
+    ASSERT_EQ(1u, wizard.size());
+    EXPECT_EQ(JavaProgram() + L" -jar \"" + app + L"\\archive.jar\" \"en\"", wizard[0].commandLine);
+    EXPECT_EQ(app, wizard[0].currentFolder);
+}
+
+// The system's own text for a path or command line that is too long.
+std::wstring TooLongText()
+{
+    wchar_t text[512] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_FILENAME_EXCED_RANGE, 0,
+                   text, 512, nullptr);
+    return text;
+}
+
+TEST_F(LauncherRun, ALaunchWhoseArgumentsOrCommandLineDoNotFitIsRefusedAndSaysWhy)
+{
+    RegisterJava(L"1.6");
+    Place(L"archive.jar");
+    Install(BuiltProgram(L"wizstart.exe"));
+    const struct {
+        const char* what;
+        std::wstring arguments;
+    } cases[] = {
+        // More than the 259 characters the arguments have: never cut.
+        {"arguments", L" first " + std::wstring(150, L'a') + L" " + std::wstring(150, L'b')},
+        // They fit alone, not behind the Java program and the archive.
+        {"command line", L" " + std::wstring(200, L'c')},
+    };
+    for (const auto& c : cases) {
+        DeleteFileW(record.c_str());
+        ProcessResult run = Launch(c.arguments);
+        EXPECT_EQ(0u, run.exitCode) << c.what;
+        ASSERT_EQ(1u, run.messages.size()) << c.what;
+        EXPECT_EQ(TooLongText(), run.messages[0].text) << c.what;
+        EXPECT_TRUE(Runs(L"\\javaw.exe").empty()) << c.what << ": the wizard must not start";
+    }
+}
+
 TEST_F(LauncherRun, AnOlderRegisteredRuntimeIsStillStarted)
 {
     RegisterJava(L"1.5");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher_run.h"
 #include "support.h"
 #include "wizstart/launcher.h"
 
@@ -122,6 +123,51 @@ TEST(LaunchDialog, IsAHiddenLayeredWindowWithBlackSeeThroughAndTheIcon)
     GetWindowRect(window, &r);
     EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2, r.left);
     EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, r.top);
+    dialog.DestroyWindow();
+}
+
+// A launch dialog that notes whether its window was ever shown.
+class ShowNotingDialog : public LaunchDialog {
+public:
+    bool shown = false;
+
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override
+    {
+        if (message == WM_SHOWWINDOW && wParam) shown = true;
+        return LaunchDialog::OnMessage(message, wParam, lParam, result);
+    }
+};
+
+TEST(LaunchDialog, WithoutASplashNoWindowShowsAlsoWhileAJavaIsRemoved)
+{
+    // This program carries no splash picture. The installer beside the
+    // launcher (the probe) registers Java 1.6, so the sequence ends with the
+    // removal of the Java it installed, where a splash would be shown.
+    ScratchFolder scratch;
+    std::wstring record = scratch / L"record.txt";
+    std::wstring javaHome = scratch / L"Java";
+    CreateDirectoryW(javaHome.c_str(), nullptr);
+    CreateDirectoryW((javaHome + L"\\bin").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(ProbeProgram().c_str(), (javaHome + L"\\bin\\javaw.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(ProbeProgram().c_str(), (scratch / L"JRE.exe").c_str(), FALSE));
+    WriteBytes(scratch / L"JRE.exe.ini",
+               "[probe]\r\nregister=SOFTWARE\\JavaSoft\\Java Runtime Environment|CurrentVersion|1.6\r\n");
+    WriteBytes(scratch / L"archive.jar", "x");
+    DeleteMachineKey(kJavaKey);
+    SetMachineString(std::wstring(kJavaKey) + L"\\1.6", L"JavaHome", javaHome);
+    SetEnvironmentVariableW(L"PROBE_RECORD", record.c_str());
+
+    ShowNotingDialog dialog;
+    wcscpy(dialog.programFolder, scratch.Path().c_str());
+    ASSERT_TRUE(dialog.CreateModeless(nullptr));
+    SetEnvironmentVariableW(L"PROBE_RECORD", nullptr);
+    DeleteMachineKey(kJavaKey);
+
+    auto runs = ReadProbeRecords(record);
+    ASSERT_EQ(2u, runs.size()) << "the installer, then the wizard";
+    EXPECT_TRUE(EndsWith(runs[0].program, L"\\JRE.exe"));
+    EXPECT_FALSE(dialog.shown) << "a window without a picture was shown";
     dialog.DestroyWindow();
 }
 
