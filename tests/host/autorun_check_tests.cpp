@@ -2,8 +2,6 @@
 // table of files, its key table against setup's reader, and the command line.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -13,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host_tool.h"
 #include "setup/config.h"
 #include "setup/resource.h"
 #include "tools/autorun_check.h"
@@ -249,20 +248,9 @@ TEST(AutorunCheck, StringsMatchSetupsResources)
     EXPECT_EQ(6, found);
 }
 
-struct ToolRun {
-    int status;
-    std::string out;
-};
-
 ToolRun RunTool(const std::string& arguments)
 {
-    std::string command = std::string(AUTORUN_CHECK_TOOL) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return RunHostTool(AUTORUN_CHECK_TOOL, arguments);
 }
 
 TEST(AutorunCheckTool, CommandLine)

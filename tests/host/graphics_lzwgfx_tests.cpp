@@ -1,14 +1,13 @@
 // The LZWGFX decoder and the encoder tool's output.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "host_tool.h"
 #include "setup/graphics/dib.h"
 #include "setup/graphics/lzwgfx.h"
 #include "tools/bmp_file.h"
@@ -276,16 +275,9 @@ TEST(LzwgfxEncoder, RefusesPicturesTheMenuCannotShowWithTheReason)
     for (const auto& c : cases) EXPECT_EQ(c.reason, CheckMenuPicture(c.file)) << c.what;
 }
 
-// Runs the lzwgfx tool; its exit code and what it printed.
-std::pair<int, std::string> RunTool(const std::string& arguments)
+ToolRun RunTool(const std::string& arguments)
 {
-    std::string command = std::string(LZWGFX_TOOL) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return RunHostTool(LZWGFX_TOOL, arguments);
 }
 
 TEST(LzwgfxTool, RefusesADecodedSizeItsStreamCannotGive)
@@ -308,7 +300,7 @@ TEST(LzwgfxTool, RefusesADecodedSizeItsStreamCannotGive)
     // 18 bytes from 3 stream bytes are believed.
     Bytes plausible = {11, 0, 0, 0, 18, 0, 0, 0, 0x00, 0x00, 0x0F};
     ASSERT_TRUE(WriteWholeFile(path, plausible, &error));
-    EXPECT_EQ(std::string::npos, RunTool("info " + path).second.find("refused"));
+    EXPECT_EQ(std::string::npos, RunTool("info " + path).out.find("refused"));
     std::remove(path.c_str());
     std::remove((path + ".bmp").c_str());
 }
