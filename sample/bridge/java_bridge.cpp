@@ -2,7 +2,8 @@
 // (Unix) Java with the same arguments, the Windows paths of the splash picture
 // and the class path translated to Unix paths, waits until it ends and ends
 // with its exit code. The wizard learns from WINE_JAVA_BRIDGE=1 that it runs
-// this way. The Unix Java is /usr/bin/java, or the program JAVA_BRIDGE_JAVA names.
+// this way, and from WINE_JAVA_BRIDGE_LOADER which Wine loader to run Windows
+// programs with. The Unix Java is /usr/bin/java, or the program JAVA_BRIDGE_JAVA names.
 #include <windows.h>
 #include <shellapi.h>
 #include <wchar.h>
@@ -201,6 +202,11 @@ int RunJava()
         return 1;
 
     SetEnvironmentVariableW(L"WINE_JAVA_BRIDGE", L"1");
+    // The Wine loader that runs this program, for the wizard's own Windows
+    // programs: Wine keeps WINELOADER itself from the Unix programs it starts.
+    WCHAR loader[MAX_PATH];
+    DWORD loaderLength = GetEnvironmentVariableW(L"WINELOADER", loader, MAX_PATH);
+    if (loaderLength > 0 && loaderLength < MAX_PATH) SetEnvironmentVariableW(L"WINE_JAVA_BRIDGE_LOADER", loader);
     return StartAndWait(program);
 }
 }  // namespace

@@ -13,8 +13,9 @@ import java.util.List;
  * On Windows they are used directly. Started through the demo's Java bridge
  * (a Unix Java under Wine, told by WINE_JAVA_BRIDGE=1), the wizard does the
  * same inside the Wine prefix: "wine reg ...", "wine cmd ...", and paths
- * translated with "wine winepath". The Wine loader is the one the demo runs
- * (WINELOADER: the 64-bit one where the host cannot run 32-bit programs).
+ * translated with "wine winepath". The Wine loader is the one that runs the
+ * bridge (WINE_JAVA_BRIDGE_LOADER: the 64-bit one where the host cannot run
+ * 32-bit programs), else "wine".
  */
 final class Platform {
     static final boolean WINE = "1".equals(System.getenv("WINE_JAVA_BRIDGE"));
@@ -100,7 +101,7 @@ final class Platform {
     }
 
     private static String wineLoader() {
-        String loader = System.getenv("WINELOADER");
+        String loader = System.getenv("WINE_JAVA_BRIDGE_LOADER");
         return loader == null || loader.isEmpty() ? "wine" : loader;
     }
 
