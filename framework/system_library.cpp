@@ -8,12 +8,9 @@ void RestrictDllSearchToSystem()
     typedef BOOL(WINAPI * SetDllDirectoryFunction)(LPCSTR);
     HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
     if (!kernel32) return;
-    // Through the one function-pointer type that converts to all others.
-    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
+    auto setDefault = AsFunction<SetDefaultDllDirectoriesFunction>(GetProcAddress(kernel32, "SetDefaultDllDirectories"));
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
-    auto setDirectory = reinterpret_cast<SetDllDirectoryFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDllDirectoryA")));
+    auto setDirectory = AsFunction<SetDllDirectoryFunction>(GetProcAddress(kernel32, "SetDllDirectoryA"));
     if (setDirectory) setDirectory("");
 }
 

@@ -17,6 +17,14 @@ struct SystemDllSearch {
     SystemDllSearch() { RestrictDllSearchToSystem(); }
 };
 
+// An address that GetProcAddress gave, as the function type it has (null stays
+// null), through the one function-pointer type that converts to all others.
+template <class Function>
+Function AsFunction(FARPROC address)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
 // The full path of a file in the system folder; false when it does not fit
 // MAX_PATH characters (`out` holds MAX_PATH).
 bool SystemProgramPath(const wchar_t* name, wchar_t* out);

@@ -65,13 +65,11 @@ Function SecurityApi::Bound(Slot slot, bool formMatches) const
         SetLastError(NotBoundError);
         return nullptr;
     }
-    // Through the one function-pointer type that converts to all others.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(slots[slot]));
+    return AsFunction<Function>(slots[slot]);
 }
 
 // Each call-through: the bound function with the arguments unchanged, or the
 // failure value of its kind (NotBoundError already set).
-
 BOOL SecurityApi::GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID info, DWORD length,
                                       PDWORD returnLength) const
 {

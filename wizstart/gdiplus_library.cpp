@@ -53,8 +53,7 @@ void BindLibrary()
 template <class Function>
 Function Bound(Slot slot)
 {
-    // Through the one function-pointer type that converts to all others.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(slots[slot]));
+    return AsFunction<Function>(slots[slot]);
 }
 
 }  // namespace

@@ -174,9 +174,8 @@ PrivateSecurity::PrivateSecurity() : descriptor_(nullptr)
     attributes_.lpSecurityDescriptor = nullptr;
     attributes_.bInheritHandle = FALSE;
     HMODULE advapi32 = GetModuleHandleW(L"advapi32.dll");
-    // Through the one function-pointer type that converts to all others.
-    auto convert = reinterpret_cast<ConvertFunction>(reinterpret_cast<void (*)()>(
-        advapi32 ? GetProcAddress(advapi32, "ConvertStringSecurityDescriptorToSecurityDescriptorW") : nullptr));
+    auto convert = AsFunction<ConvertFunction>(
+        advapi32 ? GetProcAddress(advapi32, "ConvertStringSecurityDescriptorToSecurityDescriptorW") : nullptr);
     if (convert && !convert(kPrivateAccess, SDDL_REVISION_1, &descriptor_, nullptr)) descriptor_ = nullptr;
     attributes_.lpSecurityDescriptor = descriptor_;
 }
